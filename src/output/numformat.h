@@ -1,0 +1,30 @@
+// The number-to-text formats of every output syntax and of the settings file.
+#ifndef PLOTVUE_OUTPUT_NUMFORMAT_H_
+#define PLOTVUE_OUTPUT_NUMFORMAT_H_
+
+#include <cstdint>
+#include <string>
+
+namespace plotvue {
+
+// A compact decimal with about four significant digits: values from 1 to 999.9 keep up to four
+// significant digits, values below 1 up to three, values of 1000 and more none after the point;
+// trailing zeros are dropped and |x| < 1e-5 gives "0". `decimalPlaces` is the DecimalPlaces
+// setting: a value other than 3 shifts the number of decimals by (decimalPlaces - 3), within
+// 0..10. A non-finite value gives "0".
+std::string FormatShort(long double x, int decimalPlaces = 3);
+
+// Fixed point with `decimals` decimals, shifted by the DecimalPlaces setting like FormatShort;
+// 0 gives "0.000" with 3 decimals. A non-finite value is written as 0.
+std::string FormatFixed(long double x, int decimals, int decimalPlaces = 3);
+
+// Round to nearest, ties to even, saturated to the 64-bit range (0 for NaN): the integer
+// coordinates of the plotter syntaxes.
+std::int64_t RoundEven(long double x);
+
+// Decimal text of RoundEven(x).
+std::string RoundText(long double x);
+
+}  // namespace plotvue
+
+#endif  // PLOTVUE_OUTPUT_NUMFORMAT_H_
