@@ -57,8 +57,11 @@ struct Program {
 
   // Results of the last interpreter run.
   Extents extents;
-  std::int32_t ElementCount = 0;
-  std::int32_t TextCount = 0;
+  std::int64_t ElementCount = 0;
+  std::int64_t TextCount = 0;
+  // Set by a run whose output failed or whose input could not be read to its end; the run
+  // itself clears ErrorFlag when it ends, so callers that must report failure test this.
+  bool RunFailed = false;
 
   InterpreterCarry carry;
 
@@ -66,6 +69,8 @@ struct Program {
   std::string programDir;
 
   UserInteraction* ui;
+  // Optional progress display for long runs.
+  ProgressService* progress = nullptr;
 
   // Shows an error box when messages are enabled.
   void Error(const std::string& text) const {

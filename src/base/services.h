@@ -5,6 +5,7 @@
 #ifndef PLOTVUE_BASE_SERVICES_H_
 #define PLOTVUE_BASE_SERVICES_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,14 @@ class SilentInteraction : public UserInteraction {
   std::optional<std::string> OpenFileDialog(const std::string&, const std::string&) override {
     return std::nullopt;
   }
+};
+
+// Progress of long runs: the window's progress bar, a line on stderr in a terminal.
+class ProgressService {
+ public:
+  virtual ~ProgressService() = default;
+  // `done` bytes of `total` have been read (`total` is 0 when unknown).
+  virtual void Progress(std::uint64_t done, std::uint64_t total) = 0;
 };
 
 }  // namespace plotvue

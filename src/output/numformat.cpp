@@ -19,7 +19,7 @@ std::string Fixed(long double x, int d) {
 }
 
 int ShiftDecimals(int d, int decimalPlaces) {
-  if (decimalPlaces != 3) d = std::clamp(d + decimalPlaces - 3, 0, 10);
+  if (decimalPlaces != 3) d = std::clamp(d + std::clamp(decimalPlaces, -20, 20) - 3, 0, 10);
   return d;
 }
 
@@ -28,7 +28,7 @@ int ShiftDecimals(int d, int decimalPlaces) {
 std::string FormatShort(long double x, int decimalPlaces) {
   if (!std::isfinite(x)) return "0";
   long double b = std::fabs(x);
-  if (b < 1e-5L) return "0";
+  if (b <= 1e-5L) return "0";  // 0.00001 itself shows as 0
   int c = static_cast<int>(std::floor(std::log10(b)));
   int d;
   if (c >= 3) {

@@ -9,7 +9,7 @@ namespace plotvue {
 
 // A compact decimal with about four significant digits: values from 1 to 999.9 keep up to four
 // significant digits, values below 1 up to three, values of 1000 and more none after the point;
-// trailing zeros are dropped and |x| < 1e-5 gives "0". `decimalPlaces` is the DecimalPlaces
+// trailing zeros are dropped and |x| <= 1e-5 gives "0". `decimalPlaces` is the DecimalPlaces
 // setting: a value other than 3 shifts the number of decimals by (decimalPlaces - 3), within
 // 0..10. A non-finite value gives "0".
 std::string FormatShort(long double x, int decimalPlaces = 3);

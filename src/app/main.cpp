@@ -1,0 +1,15 @@
+// plotvue: the program's entry. Without a window for now: `plotvue FILE /I` prints a drawing's
+// information.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/batch.h"
+#include "base/program.h"
+
+int main(int argc, char** argv) {
+  plotvue::ConsoleInteraction ui(std::cerr);
+  plotvue::Program program(ui);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return plotvue::RunCommandLine(program, args, std::cout);
+}

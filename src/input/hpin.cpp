@@ -1,0 +1,915 @@
+#include "input/hpin.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <string>
+
+#include "base/displaytext.h"
+#include "base/textnum.h"
+#include "output/syntax.h"
+
+namespace plotvue {
+namespace {
+
+constexpr long double kPlotUnit = 0.025L;  // mm per plotter unit
+constexpr long double kPeUnit = 0.0125L;   // mm per raw PE step (half a plotter unit, sign bit)
+constexpr int kEsc = 27;
+constexpr int kEtx = 3;
+// Longest number text kept; a longer one (a runaway digit string) converts to 0. Keeps memory
+// constant whatever the file holds.
+constexpr std::size_t kMaxNumberText = 8192;
+// The text of a label, terminator included, is cut when it reaches this length.
+constexpr std::size_t kMaxLabelText = 255;
+// PE digits beyond this shift would overflow the extended range; they add nothing.
+constexpr int kMaxPeShift = 16000;
+
+constexpr int Code(int a, int b) { return (a << 8) | b; }
+
+constexpr int Upper(int c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+constexpr bool IsLetter(int c) { return c >= 'A' && c <= 'Z'; }
+
+// The angle of a vector in degrees: +-90 for a vertical one, else the arctangent plus 180 when
+// dx < 0. The result lies in [-90, 270).
+long double VectorAngle(long double dx, long double dy) {
+  if (dx == 0.0L) return dy >= 0.0L ? 90.0L : -90.0L;
+  long double a = std::atan(dy / dx) * 180.0L / std::numbers::pi_v<long double>;
+  if (dx < 0.0L) a += 180.0L;
+  return a;
+}
+
+// Cosine and sine of an angle in degrees, exact at multiples of 90 degrees, so that a quarter
+// turn ends exactly on the axis and its end angle is not decided by rounding noise.
+void CosSinDegrees(long double degrees, long double& c, long double& s) {
+  if (!std::isfinite(degrees)) {
+    c = s = std::numeric_limits<long double>::quiet_NaN();
+    return;
+  }
+  long double r = std::fmod(degrees, 360.0L);  // exact
+  if (r < 0.0L) r += 360.0L;
+  if (r == 0.0L || r == 360.0L) {
+    c = 1.0L, s = 0.0L;
+  } else if (r == 90.0L) {
+    c = 0.0L, s = 1.0L;
+  } else if (r == 180.0L) {
+    c = -1.0L, s = 0.0L;
+  } else if (r == 270.0L) {
+    c = 0.0L, s = -1.0L;
+  } else {
+    long double a = r * std::numbers::pi_v<long double> / 180.0L;
+    c = std::cos(a);
+    s = std::sin(a);
+  }
+}
+
+class Interpreter {
+ public:
+  Interpreter(Program& p, Sink& sink, ByteSource& src) : p_(p), sink_(sink), src_(src) {
+    text_.reserve(256);
+  }
+
+  // The command loop: until the file is at its end or ErrorFlag is set.
+  void CommandLoop();
+
+  // True when the reader met the end of the file (as opposed to a failure of the sink).
+  bool reachedEnd() const { return reachedEnd_; }
+
+ private:
+  // --- Token reader -------------------------------------------------------------------------
+
+  // One character, CR and LF skipped. At the end of the file: ErrorFlag, false, `c` unchanged.
+  bool GetChar(int& c) {
+    for (;;) {
+      int b = src_.Next();
+      if (b < 0) return AtEndOfFile();
+      ++ByteCount;
+      if (b == 13 || b == 10) continue;
+      c = b;
+      return true;
+    }
+  }
+  // One raw character, not counted; 0 at the end of the file (which the next read reports).
+  int RawChar() {
+    int b = src_.Next();
+    return b < 0 ? 0 : b;
+  }
+  bool AtEndOfFile() {
+    p_.ErrorFlag = true;
+    reachedEnd_ = true;
+    return false;
+  }
+
+  bool GetCommand(int& a, int& b);
+  bool IsParamEnd(int ch);
+  bool GetCoord(long double& value);
+  long double GetParam(bool* present = nullptr);
+  int GetIntParam();
+  void SkipParams();
+  long double ConvertText() const;
+
+  // --- Coordinates --------------------------------------------------------------------------
+
+  long double AbsX(long double x) const {
+    return ScalingOn ? (x - scXmin) * p_.carry.scFactorX + P1.x : x * kPlotUnit;
+  }
+  long double AbsY(long double y) const {
+    return ScalingOn ? (y - scYmin) * p_.carry.scFactorY + P1.y : y * kPlotUnit;
+  }
+  long double RelX(long double x) const {
+    return ScalingOn ? x * p_.carry.scFactorX : x * kPlotUnit;
+  }
+  long double RelY(long double y) const {
+    return ScalingOn ? y * p_.carry.scFactorY : y * kPlotUnit;
+  }
+  void SetLastTarget(Point t) {
+    LastTarget = t;
+    hasLastTarget_ = true;
+  }
+  // LastTarget, or CurrentPos before any coordinate pair, label, CP or rectangle has set it.
+  Point LastTargetOrCurrent() const { return hasLastTarget_ ? LastTarget : CurrentPos; }
+
+  void EmitSegment(Point from, Point to) {
+    ++ElementCounter;
+    sink_.Segment(CurrentPen, from, to);
+  }
+
+  // --- Commands -----------------------------------------------------------------------------
+
+  void Dispatch(int a, int b);
+  void CoordinateList();
+  void SelectPenCommand();
+  void PenWidth();
+  void PaperSize();
+  void ScalingPoints();
+  void UserScaling();
+  void Circle();
+  void ArcCommand(bool relative);
+  void Rectangle();
+  void Tick(bool xTick);
+  void PolygonModeCommand();
+  void PolylineEncoded();
+  bool DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd);
+  long double PeAbsX(long double v) const {
+    return ScalingOn ? (v / kPlotUnit - scXmin) * p_.carry.scFactorX + P1.x : v;
+  }
+  long double PeAbsY(long double v) const {
+    return ScalingOn ? (v / kPlotUnit - scYmin) * p_.carry.scFactorY + P1.y : v;
+  }
+  long double PeRelX(long double v) const {
+    return ScalingOn ? v / kPlotUnit * p_.carry.scFactorX : v;
+  }
+  long double PeRelY(long double v) const {
+    return ScalingOn ? v / kPlotUnit * p_.carry.scFactorY : v;
+  }
+  void Label();
+  void DefineTerminator();
+  void AbsoluteSize();
+  void RelativeSize();
+  void Direction();
+  void CharacterPlot();
+
+  Program& p_;
+  Sink& sink_;
+  ByteSource& src_;
+
+  // Reader state.
+  std::int64_t ByteCount = 0;
+  bool hasPending_ = false;
+  int pendingA_ = 0;
+  int pendingB_ = 0;
+  bool EndOfParams = false;
+  bool reachedEnd_ = false;
+  std::string text_;  // number text of the parameter being read
+
+  // Plotter state, reset for every run.
+  Point CurrentPos;
+  Point LastTarget;
+  bool hasLastTarget_ = false;
+  int CurrentPen = 1;
+  bool PenDownFlag = false;
+  bool RelativeFlag = false;
+  bool ScalingOn = false;
+  Point P1{0.0L, 0.0L};
+  Point P2{196.0L, 131.0L};
+  Point paper{403.5L, 276.0L};
+  long double scXmin = 0.0L, scXmax = 196.0L, scYmin = 0.0L, scYmax = 131.0L;
+  long double scType = 0.0L;
+
+  // Text state.
+  long double charWidth = 2.5L;
+  long double charHeight = 2.5L;
+  long double dirRun = 1.0L;
+  long double dirRise = 0.0L;
+  long double charSet = 1.0L;
+  int terminator = kEtx;
+
+ public:
+  std::int64_t ElementCounter = 0;
+  int PartCounter = 0;
+};
+
+// --- Token reader ---------------------------------------------------------------------------
+
+bool Interpreter::GetCommand(int& a, int& b) {
+  for (;;) {
+    int c = src_.Next();
+    if (c < 0) return AtEndOfFile();
+    ++ByteCount;
+    c = Upper(c);
+    if (IsLetter(c) || c == kEsc) {
+      a = c;
+      break;
+    }
+  }
+  b = Upper(RawChar());
+  return true;
+}
+
+bool Interpreter::IsParamEnd(int ch) {
+  if (ch == ';' || ch == '#') {
+    EndOfParams = true;
+    hasPending_ = false;
+    return true;
+  }
+  int u = Upper(ch);
+  if (IsLetter(u)) {
+    // A command written right after the last parameter (PA10,10PD20,20).
+    EndOfParams = true;
+    pendingA_ = u;
+    pendingB_ = Upper(RawChar());
+    hasPending_ = true;
+    return true;
+  }
+  return false;
+}
+
+long double Interpreter::ConvertText() const {
+  // The text without its last character (the separator).
+  if (text_.size() <= 1 || text_.size() > kMaxNumberText) return 0.0L;
+  return TextToFloat(std::string_view(text_.data(), text_.size() - 1));
+}
+
+bool Interpreter::GetCoord(long double& value) {
+  text_.clear();
+  int ch = 0;
+  for (;;) {
+    if (!GetChar(ch)) return false;
+    if (text_.empty() && ch == ' ') continue;  // leading blanks are skipped
+    if (text_.size() <= kMaxNumberText) text_.push_back(static_cast<char>(ch));
+    if (ch == ',' || ch == ' ' || IsParamEnd(ch)) break;
+  }
+  value = ConvertText();
+  return true;
+}
+
+long double Interpreter::GetParam(bool* present) {
+  text_.clear();
+  int ch = 0;
+  for (;;) {
+    if (!GetChar(ch)) {
+      // At the end of the file everything delivered so far is the number.
+      if (present) *present = !text_.empty();
+      if (text_.empty() || text_.size() > kMaxNumberText) return 0.0L;
+      return TextToFloat(text_);
+    }
+    if (ch != ' ' && text_.size() <= kMaxNumberText) text_.push_back(static_cast<char>(ch));
+    if (ch == ',' || IsParamEnd(ch)) break;
+  }
+  if (present) *present = text_.size() > 1;
+  return ConvertText();
+}
+
+int Interpreter::GetIntParam() {
+  text_.clear();
+  int ch = 0;
+  for (;;) {
+    if (!GetChar(ch)) return 1;
+    if (text_.size() <= kMaxNumberText) text_.push_back(static_cast<char>(ch));
+    if (ch == ',' || IsParamEnd(ch)) break;
+  }
+  if (text_.size() <= 1 || text_.size() > kMaxNumberText) return 1;
+  std::int32_t v = TextToInt(std::string_view(text_.data(), text_.size() - 1));
+  return static_cast<int>(static_cast<std::uint32_t>(v) & 0xFFu);
+}
+
+void Interpreter::SkipParams() {
+  int ch = 0;
+  while (GetChar(ch) && !IsParamEnd(ch)) {
+  }
+}
+
+// --- Command loop ---------------------------------------------------------------------------
+
+void Interpreter::CommandLoop() {
+  const bool splits = sink_.SplitsOutput();
+  while (!p_.ErrorFlag && !src_.AtEnd()) {
+    if (splits && ElementCounter > p_.settings.MaxFileElements) {
+      ++PartCounter;
+      sink_.StartNextPart(PartCounter);
+      ElementCounter = 0;
+      if (p_.ErrorFlag) break;
+    }
+    EndOfParams = false;
+    int a, b;
+    if (hasPending_) {
+      a = pendingA_;
+      b = pendingB_;
+      hasPending_ = false;
+    } else if (!GetCommand(a, b)) {
+      break;
+    }
+    Dispatch(a, b);
+  }
+}
+
+void Interpreter::Dispatch(int a, int b) {
+  switch (Code(a, b)) {
+    case Code('P', 'U'):
+      PenDownFlag = false;
+      CoordinateList();
+      break;
+    case Code('P', 'D'):
+      PenDownFlag = true;
+      CoordinateList();
+      break;
+    case Code('S', 'P'):
+      SelectPenCommand();
+      break;
+    case Code('P', 'W'):
+      PenWidth();
+      break;
+    case Code('P', 'A'):
+      RelativeFlag = false;
+      CoordinateList();
+      break;
+    case Code('P', 'R'):
+      RelativeFlag = true;
+      CoordinateList();
+      break;
+    case Code('C', 'I'):
+      Circle();
+      break;
+    case Code('S', 'I'):
+      AbsoluteSize();
+      break;
+    case Code('S', 'R'):
+      RelativeSize();
+      break;
+    case Code('D', 'I'):
+      Direction();
+      break;
+    case Code('L', 'B'):
+      Label();
+      break;
+    case Code('C', 'S'): {
+      long double set = charSet;
+      if (GetCoord(set)) charSet = set;
+      break;
+    }
+    case Code('S', 'S'):
+      charSet = 1.0L;
+      break;
+    case Code('C', 'A'):
+      SkipParams();
+      break;
+    case Code('C', 'P'):
+      CharacterPlot();
+      break;
+    case Code('D', 'T'):
+      DefineTerminator();
+      break;
+    case Code('A', 'A'):
+      ArcCommand(false);
+      break;
+    case Code('A', 'R'):
+      ArcCommand(true);
+      break;
+    case Code('P', 'E'):
+      PolylineEncoded();
+      break;
+    case Code('P', 'M'):
+      PolygonModeCommand();
+      break;
+    case Code('G', 'M'):
+    case Code('F', 'S'):
+    case Code('A', 'S'):
+      // Their parameters are passed over by the next command search.
+      break;
+    case Code('R', 'A'):
+    case Code('E', 'A'):
+      Rectangle();
+      break;
+    case Code('F', 'P'):
+      sink_.FillPolygon();
+      SkipParams();
+      break;
+    case Code('E', 'P'):
+    case Code('F', 'T'):
+    case Code('P', 'T'):
+    case Code('N', 'R'):
+    case Code('R', 'O'):
+    case Code('I', 'N'):
+    case Code('I', 'W'):
+    case Code('D', 'F'):
+    case Code('V', 'S'):
+    case Code('L', 'T'):
+    case Code('B', 'P'):
+    case Code('P', 'G'):
+    case Code('A', 'F'):
+    case Code('C', 'T'):
+      SkipParams();
+      break;
+    case Code('P', 'S'):
+      PaperSize();
+      break;
+    case Code('I', 'P'):
+      ScalingPoints();
+      break;
+    case Code('S', 'C'):
+      UserScaling();
+      break;
+    case Code('X', 'T'):
+      Tick(true);
+      break;
+    case Code('Y', 'T'):
+      Tick(false);
+      break;
+    default:
+      if (a == kEsc) {
+        // A device-control sequence: everything up to the next ";" is discarded.
+        int ch = 0;
+        while (GetChar(ch) && ch != ';') {
+        }
+      } else if (b > '9') {
+        PenDownFlag = false;
+        SkipParams();
+      } else {
+        SkipParams();
+      }
+      break;
+  }
+}
+
+// --- Pen moves ------------------------------------------------------------------------------
+
+void Interpreter::CoordinateList() {
+  for (;;) {
+    long double x = 0.0L, y = 0.0L;
+    if (!GetCoord(x) || EndOfParams) return;  // a lone x before the terminator is dropped
+    if (!GetCoord(y)) return;
+    Point target = RelativeFlag ? Point{RelX(x) + CurrentPos.x, RelY(y) + CurrentPos.y}
+                                : Point{AbsX(x), AbsY(y)};
+    SetLastTarget(target);
+    if (PenDownFlag) {
+      EmitSegment(CurrentPos, target);
+      if (p_.ErrorFlag) return;
+    }
+    CurrentPos = target;
+    if (EndOfParams) return;
+  }
+}
+
+void Interpreter::SelectPenCommand() {
+  int pen = GetIntParam();
+  CurrentPen = pen > 15 ? 15 : pen;
+}
+
+void Interpreter::PenWidth() {
+  long double width = GetParam();
+  p_.carry.penWidth = width;
+  if (!p_.settings.PenFromWidth) return;
+  // pen = round(width * 20) mod 15 as an unsigned byte, clamped to 1..14. The remainder keeps
+  // the sign of the dividend, so a negative width gives a byte above 14.
+  long double r = std::nearbyint(width * 20.0L);
+  long double m = std::isfinite(r) ? std::fmod(r, 15.0L) : 0.0L;
+  int byte = static_cast<int>(static_cast<unsigned>(static_cast<int>(m)) & 0xFFu);
+  CurrentPen = byte < 1 ? 1 : (byte > 14 ? 14 : byte);
+}
+
+// --- Scaling --------------------------------------------------------------------------------
+
+void Interpreter::PaperSize() {
+  EndOfParams = false;
+  long double a = GetParam();
+  if (EndOfParams) return;
+  paper.x = a * kPlotUnit;
+  long double b = GetParam();
+  paper.y = EndOfParams ? paper.x : b * kPlotUnit;
+}
+
+void Interpreter::ScalingPoints() {
+  EndOfParams = false;
+  long double a = GetParam();
+  if (EndOfParams || p_.ErrorFlag) {
+    P1 = {0.0L, 0.0L};
+    P2 = paper;
+    return;
+  }
+  long double b = GetParam();
+  long double c = GetParam();
+  if (EndOfParams || p_.ErrorFlag) {
+    P1 = {0.0L, 0.0L};
+    P2 = {a * kPlotUnit, b * kPlotUnit};
+    return;
+  }
+  P1 = {a * kPlotUnit, b * kPlotUnit};
+  P2.x = c * kPlotUnit;
+  long double d = GetParam();
+  P2.y = d * kPlotUnit;
+  if (P1.x == P2.x || P1.y == P2.y) {
+    P1 = {0.0L, 0.0L};
+    P2 = paper;
+  }
+}
+
+void Interpreter::UserScaling() {
+  EndOfParams = false;
+  long double xmin = GetParam();
+  if (EndOfParams) {
+    ScalingOn = false;
+    return;
+  }
+  long double xmax = GetParam();
+  long double ymin = GetParam();
+  long double ymax = GetParam();
+  // A window with equal bounds would divide by zero: such an SC leaves the scaling as it was
+  // (window, factors and on/off state).
+  if (p_.ErrorFlag || xmax == xmin || ymax == ymin) return;
+  scXmin = xmin;
+  scXmax = xmax;
+  scYmin = ymin;
+  scYmax = ymax;
+  ScalingOn = true;
+  if (!EndOfParams) {
+    // A fifth parameter: the scaling type, 1 for isotropic.
+    long double type = scType;
+    if (!GetCoord(type)) return;
+    scType = type;
+    if (std::fabs(type - 1.0L) < 1e-5L) {
+      if (std::fabs(scXmax - scXmin) >= std::fabs(scYmax - scYmin)) {
+        scXmin = scYmin;
+        scXmax = scYmax;
+      } else {
+        scYmin = scXmin;
+        scYmax = scXmax;
+      }
+    }
+  }
+  p_.carry.scFactorX = (P2.x - P1.x) / (scXmax - scXmin);
+  p_.carry.scFactorY = (P2.y - P1.y) / (scYmax - scYmin);
+}
+
+// --- Circles, arcs, rectangles, ticks, polygons ---------------------------------------------
+
+void Interpreter::Circle() {
+  long double r = 0.0L;
+  if (!GetCoord(r)) return;
+  ++ElementCounter;
+  sink_.Circle(CurrentPen, CurrentPos, RelX(r));
+}
+
+void Interpreter::ArcCommand(bool relative) {
+  long double x = 0.0L, y = 0.0L;
+  if (!GetCoord(x) || !GetCoord(y)) return;
+  long double sweep = GetParam();
+  if (p_.ErrorFlag || !PenDownFlag) return;
+  Point centre = relative ? Point{RelX(x) + CurrentPos.x, RelY(y) + CurrentPos.y}
+                          : Point{AbsX(x), AbsY(y)};
+  ++ElementCounter;
+  long double dx = CurrentPos.x - centre.x;
+  long double dy = CurrentPos.y - centre.y;
+  long double cosA = 0.0L, sinA = 0.0L;
+  CosSinDegrees(sweep, cosA, sinA);
+  Point end{centre.x + dx * cosA - dy * sinA, centre.y + dy * cosA + dx * sinA};
+  long double radius = std::hypot(dx, dy);
+  long double s = VectorAngle(dx, dy);
+  long double e = VectorAngle(end.x - centre.x, end.y - centre.y);
+  long double from = sweep >= 0.0L ? s : e;
+  long double to = sweep >= 0.0L ? e : s;
+  if (from == to) to = from + 360.0L;  // a sweep of 0 is a full circle
+  sink_.Arc(CurrentPen, centre, from, to, radius);
+  CurrentPos = end;
+}
+
+void Interpreter::Rectangle() {
+  long double x = GetParam();
+  long double y = GetParam();
+  if (p_.ErrorFlag) return;
+  Point c0 = CurrentPos;
+  Point c1{AbsX(x), AbsY(y)};
+  EmitSegment({c0.x, c0.y}, {c1.x, c0.y});
+  EmitSegment({c1.x, c0.y}, {c1.x, c1.y});
+  EmitSegment({c1.x, c1.y}, {c0.x, c1.y});
+  EmitSegment({c0.x, c1.y}, {c0.x, c0.y});
+  CurrentPos = c0;
+  SetLastTarget(c0);
+}
+
+void Interpreter::Tick(bool xTick) {
+  // From the current point L/2 in the positive direction and L in the negative direction.
+  long double len = xTick ? std::fabs(P2.x - P1.x) * 0.005L : std::fabs(P2.y - P1.y) * 0.005L;
+  Point p = CurrentPos;
+  Point plus = xTick ? Point{p.x, p.y + len / 2.0L} : Point{p.x + len / 2.0L, p.y};
+  Point minus = xTick ? Point{p.x, p.y - len} : Point{p.x - len, p.y};
+  EmitSegment(p, plus);
+  EmitSegment(p, minus);
+  SetLastTarget(minus);
+}
+
+void Interpreter::PolygonModeCommand() {
+  int mode = GetIntParam();
+  sink_.PolygonMode(mode, LastTargetOrCurrent());
+}
+
+// --- Polyline Encoded -----------------------------------------------------------------------
+
+bool Interpreter::DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd) {
+  sum = 0.0L;
+  odd = false;
+  int shift = 0;
+  int c = first;
+  std::string read;  // the characters of this number, for the 7-bit message
+  for (;;) {
+    if (read.size() < 64) read += static_cast<char>(c);
+    bool ended = false;
+    int digit = -1;
+    if (sevenBit) {
+      if (c >= 63 && c <= 94) {
+        digit = c - 63;
+      } else if (c >= 95 && c <= 126) {
+        digit = c - 95;
+        ended = true;
+      } else if (p_.MessagesEnabled) {
+        std::string msg = "Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
+                          "\" in PE x,y  7-bit (Byte " + std::to_string(ByteCount) + ")  ";
+        for (char r : read) msg += Cp437ToUtf8(static_cast<unsigned char>(r));
+        p_.ui->ShowError(msg);
+      }
+    } else {
+      if (c >= 63 && c <= 126) {
+        digit = c - 63;
+      } else if (c >= 191 && c <= 254) {
+        digit = c - 191;
+        ended = true;
+      }
+    }
+    if (digit >= 0) {
+      if (shift == 0) odd = (digit & 1) != 0;
+      if (shift < kMaxPeShift) sum += std::ldexp(static_cast<long double>(digit), shift);
+    }
+    shift += sevenBit ? 5 : 6;
+    if (ended) return true;
+    if (p_.ErrorFlag || !GetChar(c)) return false;
+  }
+}
+
+void Interpreter::PolylineEncoded() {
+  PenDownFlag = true;
+  bool sevenBit = false;
+  bool absoluteNext = false;
+  int c = 0;
+  for (;;) {
+    if (!GetChar(c) || c == ';') return;
+    switch (c) {
+      case '7':
+        sevenBit = true;
+        break;
+      case ':': {
+        // The pen number, encoded like a coordinate.
+        int first = 0;
+        long double sum;
+        bool odd;
+        if (!GetChar(first) || !DecodePeNumber(first, sevenBit, sum, odd)) return;
+        long double pen = odd ? -(sum - 1.0L) / 2.0L : sum / 2.0L;
+        CurrentPen = pen < 1.0L ? 1 : (pen > 15.0L ? 15 : static_cast<int>(pen));
+        break;
+      }
+      case '<':
+        PenDownFlag = false;
+        break;
+      case '=':
+        absoluteNext = true;
+        break;
+      case '>': {
+        int ignored = 0;
+        if (!GetChar(ignored)) return;
+        break;
+      }
+      default: {
+        if (c >= 63 && c <= 254) {
+          long double sx, sy;
+          bool ox, oy;
+          int yFirst = 0;
+          if (!DecodePeNumber(c, sevenBit, sx, ox) || !GetChar(yFirst) ||
+              !DecodePeNumber(yFirst, sevenBit, sy, oy)) {
+            return;  // a pair cut off by the end of the file is not used
+          }
+          long double vx = ox ? (1.0L - sx) * kPeUnit : sx * kPeUnit;
+          long double vy = oy ? (1.0L - sy) * kPeUnit : sy * kPeUnit;
+          Point target = absoluteNext
+                             ? Point{PeAbsX(vx), PeAbsY(vy)}
+                             : Point{PeRelX(vx) + CurrentPos.x, PeRelY(vy) + CurrentPos.y};
+          SetLastTarget(target);
+          if (PenDownFlag) {
+            EmitSegment(CurrentPos, target);
+            if (p_.ErrorFlag) return;
+          }
+          CurrentPos = target;
+          PenDownFlag = true;
+          absoluteNext = false;
+        } else if (p_.MessagesEnabled) {
+          p_.ui->ShowError("Invalid character \"" +
+                           Cp437ToUtf8(static_cast<unsigned char>(c)) +
+                           "\" in PE-Section (Byte " + std::to_string(ByteCount) + ")");
+        }
+        break;
+      }
+    }
+  }
+}
+
+// --- Labels and character sizing ------------------------------------------------------------
+
+void Interpreter::Label() {
+  std::string text;
+  bool byTerminator = false;
+  for (;;) {
+    int b = src_.Next();
+    if (b < 0) {
+      AtEndOfFile();
+      break;
+    }
+    ++ByteCount;
+    int ch = b;
+    if (ch <= 32 && ch != terminator) ch = ' ';
+    if (ch == terminator) {
+      text += static_cast<char>(ch);
+      byTerminator = true;
+    } else if (charSet == 3.0L && ch == '}') {
+      // The umlaut of the character before (code page 437); a leading "}" stays itself.
+      if (text.empty()) {
+        text += '}';
+      } else {
+        char& last = text.back();
+        switch (last) {
+          case 'A': last = static_cast<char>(142); break;
+          case 'O': last = static_cast<char>(153); break;
+          case 'U': last = static_cast<char>(154); break;
+          case 'a': last = static_cast<char>(132); break;
+          case 'o': last = static_cast<char>(148); break;
+          case 'u': last = static_cast<char>(129); break;
+          default: break;
+        }
+      }
+    } else {
+      text += static_cast<char>(ch);
+    }
+    if (text.size() >= kMaxLabelText) {
+      // Emitted with the characters read so far; the rest is read as commands.
+      p_.Error("Textstring too long !");
+      break;
+    }
+    if (byTerminator) break;
+  }
+  if (byTerminator) {
+    EndOfParams = true;
+    text.pop_back();
+  }
+  ++ElementCounter;
+  Point at = CurrentPos;
+  LabelStyle style{VectorAngle(dirRun, dirRise), charWidth, charHeight};
+  sink_.Label(CurrentPen, text, at, style);
+  long double advance = charWidth * static_cast<long double>(text.size());
+  Point target{at.x + advance * dirRun, at.y + advance * dirRise};
+  SetLastTarget(target);
+  CurrentPos = target;
+}
+
+void Interpreter::DefineTerminator() {
+  int t = src_.Next();
+  if (t < 0 || t == 0 || t == 5 || t == kEsc) t = kEtx;
+  terminator = t;
+}
+
+void Interpreter::AbsoluteSize() {
+  long double w = GetParam();
+  long double h = GetParam();
+  if (w < 0.1L * h || w > 10.0L * h) w = h;
+  charWidth = w * 10.0L;
+  charHeight = h * 10.0L;
+}
+
+void Interpreter::RelativeSize() {
+  long double w = GetParam();
+  long double h;
+  if (p_.ErrorFlag) {
+    w = 0.75L;
+    h = 1.5L;
+  } else {
+    h = GetParam();
+  }
+  charWidth = std::fabs(P2.x - P1.x) * w * 0.01L;
+  if (charWidth == 0.0L) charWidth = 2.5L;
+  charHeight = std::fabs(P2.y - P1.y) * h * 0.01L;
+  if (charHeight == 0.0L) charHeight = 2.0L;
+  if (charWidth < 0.1L * charHeight || charWidth > 10.0L * charHeight) charWidth = charHeight;
+}
+
+void Interpreter::Direction() {
+  bool present = false;
+  long double run = GetParam(&present);
+  if (!present && EndOfParams) {
+    // DI; restores the horizontal direction.
+    dirRun = 1.0L;
+    dirRise = 0.0L;
+    return;
+  }
+  dirRun = run;
+  dirRise = GetParam();
+}
+
+void Interpreter::CharacterPlot() {
+  long double c = GetParam();
+  if (p_.ErrorFlag) return;
+  long double l = GetParam();
+  Point from = LastTargetOrCurrent();
+  Point target{from.x + c * charWidth, from.y + l * charHeight * 1.3L};
+  SetLastTarget(target);
+  CurrentPos = target;
+}
+
+// Steps of a run after the input is open: the sink's output, the command loop, the end.
+void Run(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
+  std::unique_ptr<Sink> sink = MakeSink(p, mode, targets);
+  if (!sink) {
+    p.ErrorFlag = true;
+    p.RunFailed = true;
+    return;
+  }
+  source.SetProgress(p.progress);
+  if (!sink->Begin()) {
+    p.RunFailed = true;
+    return;  // ErrorFlag stays set for the caller
+  }
+  Interpreter interpreter(p, *sink, source);
+  interpreter.CommandLoop();
+  bool failed = p.ErrorFlag && !interpreter.reachedEnd();
+  // The trailer is written whatever ended the run; a failure while writing it counts too.
+  p.ErrorFlag = false;
+  sink->End();
+  failed = failed || p.ErrorFlag || source.failed();
+  if (source.failed()) {
+    p.MessagesEnabled = true;
+    p.Error("Erreur de lecture du fichier " + p.file.Path() + " !");
+  }
+
+  if (p.extents.xmin == p.extents.xmax) p.extents.xmax = p.extents.xmin + 1.0L;
+  if (p.extents.ymin == p.extents.ymax) p.extents.ymax = p.extents.ymin + 1.0L;
+  p.MessagesEnabled = true;
+  p.ErrorFlag = false;
+  p.RunFailed = failed;
+}
+
+// The reset of a run's program state: messages only in scan runs, counts always, extents in
+// scan runs.
+void ResetRun(Program& p, RunMode mode) {
+  p.MessagesEnabled = (mode == RunMode::Scan);
+  p.ElementCount = 0;
+  p.TextCount = 0;
+  if (mode == RunMode::Scan) p.extents = Extents{};
+}
+
+}  // namespace
+
+void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
+  p.RunFailed = false;
+  if (p.ErrorFlag) return;
+  ResetRun(p, mode);
+  Run(p, mode, targets, source);
+}
+
+void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
+  p.RunFailed = false;
+  if (mode == RunMode::Convert && p.settings.DeviceCode == 3 &&
+      SyntaxOf(p.settings.SyntaxCode).extension == p.file.ext &&
+      p.settings.PlotFile == p.file.base) {
+    p.MessagesEnabled = true;
+    p.Error("filename for source and destination must be different !");
+    p.ErrorFlag = true;
+    return;
+  }
+  if (p.ErrorFlag) return;
+  ResetRun(p, mode);
+  const std::string path = p.file.Path();
+  ByteSource source = ByteSource::FromString({});
+  if (!ByteSource::Open(path, &source)) {
+    p.Error("fichier " + path + " introuvable ou accès impossible !");
+    p.ErrorFlag = true;
+    p.MessagesEnabled = true;
+    p.Error("pas de fichier ouvert");
+    return;
+  }
+  Run(p, mode, targets, source);
+}
+
+}  // namespace plotvue

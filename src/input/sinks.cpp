@@ -1,0 +1,192 @@
+#include "input/sinks.h"
+
+#include "output/syntax.h"
+
+namespace plotvue {
+
+void ExtendExtents(Extents& e, long double x, long double y) {
+  if (x > e.xmax) e.xmax = x;
+  if (x < e.xmin) e.xmin = x;
+  if (y > e.ymax) e.ymax = y;
+  if (y < e.ymin) e.ymin = y;
+}
+
+int TurboColor(int pen) {
+  static constexpr int kColours[8] = {0, 12, 14, 10, 11, 9, 13, 15};
+  return (pen >= 1 && pen <= 7) ? kColours[pen] : pen;
+}
+
+namespace {
+
+// Scan runs: every element widens the extents and is counted.
+class ScanSink : public Sink {
+ public:
+  explicit ScanSink(Program& p) : p_(p) {}
+  bool Begin() override { return true; }
+  void Segment(int, Point a, Point b) override {
+    ++p_.ElementCount;
+    ExtendExtents(p_.extents, a.x, a.y);
+    ExtendExtents(p_.extents, b.x, b.y);
+  }
+  void Circle(int, Point c, long double r) override { WholeCircle(c, r); }
+  void Arc(int, Point c, long double, long double, long double r) override { WholeCircle(c, r); }
+  void Label(int, const std::string& text, Point at, const LabelStyle& s) override {
+    ++p_.TextCount;
+    ExtendExtents(p_.extents, at.x, at.y);
+    ExtendExtents(p_.extents, at.x + s.width * static_cast<long double>(text.size()),
+                  at.y + s.height);
+  }
+
+ private:
+  void WholeCircle(Point c, long double r) {
+    ++p_.ElementCount;
+    ExtendExtents(p_.extents, c.x + r, c.y + r);
+    ExtendExtents(p_.extents, c.x - r, c.y - r);
+  }
+  Program& p_;
+};
+
+// Convert runs: the output driver operations, positions through the plot transform.
+class ConvertSink : public Sink {
+ public:
+  ConvertSink(Program& p, OutputDriver& d)
+      : p_(p), d_(d), configuredPlotFile_(p.settings.PlotFile) {}
+
+  bool Begin() override { return OpenOutput(); }
+  void End() override { d_.EndOutput(); }
+  bool SplitsOutput() const override { return p_.settings.DeviceCode == 3; }
+  void StartNextPart(int partCounter) override {
+    d_.EndOutput();
+    std::string name = configuredPlotFile_;
+    if (!name.empty()) name.pop_back();
+    p_.settings.PlotFile = name + std::to_string(partCounter);
+    OpenOutput();
+  }
+
+  void Segment(int pen, Point a, Point b) override {
+    SelectPen(pen);
+    d_.DrawLine(OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
+  }
+  void Circle(int pen, Point c, long double r) override {
+    SelectPen(pen);
+    d_.OutCircle(OutX(c.x), OutY(c.y), OutLength(r));
+  }
+  void Arc(int pen, Point c, long double from, long double to, long double r) override {
+    SelectPen(pen);
+    d_.OutArc(OutX(c.x), OutY(c.y), from, to, OutLength(r), 1.0L);
+  }
+  void Label(int pen, const std::string& text, Point at, const LabelStyle& s) override {
+    SelectPen(pen);
+    if (s.width != 0.0L && s.height != 0.0L) {
+      d_.OutTextStyle(0, s.angle, OutLength(s.height),
+                      OutLength(s.width) * p_.settings.TextWidthFactor);
+    }
+    d_.OutTextJustify(0, 0);
+    d_.OutTextJustify(0, 0);
+    d_.LabelAt(text, OutX(at.x), OutY(at.y));
+  }
+  void PolygonMode(int mode, Point lastTarget) override {
+    if (mode == 0) {
+      d_.MoveTo(true, OutX(lastTarget.x), OutY(lastTarget.y));
+      d_.BeginPolygon();
+    } else if (mode == 1 || mode == 2) {
+      d_.EndPolygon(mode);
+    }
+  }
+  void FillPolygon() override {
+    if (p_.settings.SyntaxCode == static_cast<int>(Syntax::Postscript)) d_.FillPolygon();
+  }
+
+ private:
+  // BeginOutput, then the rotation of the output; on failure the message of the device.
+  bool OpenOutput() {
+    d_.BeginOutput(p_.settings.SyntaxCode, p_.settings.DeviceCode);
+    if (p_.ErrorFlag) {
+      p_.MessagesEnabled = true;
+      p_.Error(p_.settings.DeviceCode == 3 ? "Invalid filename" : "device not ready");
+      return false;
+    }
+    d_.OutRotate(p_.settings.Rotate90 == 'J' ? 90.0L : 0.0L);
+    return true;
+  }
+  void SelectPen(int pen) { d_.SelectPen(p_.settings.PenTableCode(pen)); }
+  long double OutX(long double x) const {
+    return x * p_.settings.PlotScale + p_.settings.PlotOriginX;
+  }
+  long double OutY(long double y) const {
+    return y * p_.settings.PlotScale + p_.settings.PlotOriginY;
+  }
+  long double OutLength(long double d) const { return d * p_.settings.PlotScale; }
+
+  Program& p_;
+  OutputDriver& d_;
+  std::string configuredPlotFile_;  // PlotFile at the start of the run
+};
+
+// Print and screen runs: the drawing device, with the pen's colour set before each element.
+class DeviceSink : public Sink {
+ public:
+  DeviceSink(Program& p, DrawingDevice& d, bool screenColours)
+      : p_(p), d_(d), screenColours_(screenColours) {}
+
+  bool Begin() override {
+    d_.DevWaitCursor();
+    d_.DevClearViewPort();
+    d_.DevWaitCursor();
+    return true;
+  }
+  void Segment(int pen, Point a, Point b) override {
+    d_.DevSetColor(Colour(pen));
+    d_.DevLine(a.x, a.y, b.x, b.y);
+    ++p_.ElementCount;
+  }
+  void Circle(int pen, Point c, long double r) override {
+    d_.DevSetColor(Colour(pen));
+    d_.DevCircle(c.x, c.y, r);
+    ++p_.ElementCount;
+  }
+  void Arc(int pen, Point c, long double from, long double to, long double r) override {
+    d_.DevSetColor(Colour(pen));
+    d_.DevArc(c.x, c.y, from, to, r);
+    ++p_.ElementCount;
+  }
+  void Label(int pen, const std::string& text, Point at, const LabelStyle& s) override {
+    ++p_.TextCount;
+    d_.DevSetColor(Colour(pen));
+    d_.DevSetTextStyle(2, s.angle, s.height, s.width * p_.settings.ScreenTextWidthFactor);
+    d_.DevSetTextJustify(0, 0);
+    d_.DevOutText(text, at.x, at.y);
+  }
+
+ private:
+  // Screen runs colour a pen through its configured screen colour (pen 0 has no slot and uses
+  // colour 0); print runs colour it directly.
+  int Colour(int pen) const {
+    if (!screenColours_) return TurboColor(pen);
+    int slot = pen % 16;
+    if (slot == 0) return TurboColor(0);
+    return TurboColor(p_.settings.ScreenPenColour[static_cast<std::size_t>(slot - 1)]);
+  }
+  Program& p_;
+  DrawingDevice& d_;
+  bool screenColours_;
+};
+
+}  // namespace
+
+std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets& targets) {
+  switch (mode) {
+    case RunMode::Scan:
+      return std::make_unique<ScanSink>(program);
+    case RunMode::Convert:
+      if (!targets.driver) return nullptr;
+      return std::make_unique<ConvertSink>(program, *targets.driver);
+    case RunMode::Print:
+    case RunMode::Screen:
+      if (!targets.device) return nullptr;
+      return std::make_unique<DeviceSink>(program, *targets.device, mode == RunMode::Screen);
+  }
+  return nullptr;
+}
+
+}  // namespace plotvue

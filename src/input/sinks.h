@@ -1,0 +1,78 @@
+// Where the interpreter's drawing elements go. Every run mode has its own sink: the scan sink
+// widens the extents and counts, the convert sink calls the output driver, the device sink calls
+// the drawing device of the graphics window. Each sink holds the exact call sequence of its mode;
+// the interpreter never tests the mode itself.
+#ifndef PLOTVUE_INPUT_SINKS_H_
+#define PLOTVUE_INPUT_SINKS_H_
+
+#include <memory>
+#include <string>
+
+#include "base/program.h"
+#include "graphics/drawdevice.h"
+#include "output/driver.h"
+
+namespace plotvue {
+
+// The run modes of the interpreter, numbered as the system numbers them.
+enum class RunMode : int { Scan = 0, Convert = 1, Print = 2, Screen = 3 };
+
+struct Point {
+  long double x = 0.0L;
+  long double y = 0.0L;
+};
+
+// Text values handed over with a label: direction angle in degrees, character cell in mm.
+struct LabelStyle {
+  long double angle = 0.0L;
+  long double width = 0.0L;
+  long double height = 0.0L;
+};
+
+// What a run draws into, besides the program state: the output driver for convert runs, the
+// drawing device for print and screen runs.
+struct RunTargets {
+  OutputDriver* driver = nullptr;
+  DrawingDevice* device = nullptr;
+};
+
+class Sink {
+ public:
+  virtual ~Sink() = default;
+
+  // Called after the input file has been opened. Returns false with ErrorFlag set when the
+  // mode's output could not be opened.
+  virtual bool Begin() = 0;
+  // Called after the last command.
+  virtual void End() {}
+  // True for runs that split their output into parts of MaxFileElements elements.
+  virtual bool SplitsOutput() const { return false; }
+  // Closes the current output part and opens part `partCounter`.
+  virtual void StartNextPart(int /*partCounter*/) {}
+
+  // A drawn segment in pen `pen`, positions in mm.
+  virtual void Segment(int pen, Point from, Point to) = 0;
+  virtual void Circle(int pen, Point centre, long double radius) = 0;
+  // A counter-clockwise arc from angle `from` to angle `to` (degrees).
+  virtual void Arc(int pen, Point centre, long double from, long double to,
+                   long double radius) = 0;
+  // A label of code page 437 bytes at `at`.
+  virtual void Label(int pen, const std::string& text, Point at, const LabelStyle& style) = 0;
+  // PM with its mode; `lastTarget` is the point of the forced move of mode 0.
+  virtual void PolygonMode(int /*mode*/, Point /*lastTarget*/) {}
+  // FP.
+  virtual void FillPolygon() {}
+};
+
+// The one choice of sink by run mode. Returns nullptr when the mode's target is missing.
+std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets& targets);
+
+// Widens the extents by one point (each of the four tests on its own).
+void ExtendExtents(Extents& e, long double x, long double y);
+
+// TurboColor: pens 1..7 become the colours 12, 14, 10, 11, 9, 13, 15; other values stay.
+int TurboColor(int pen);
+
+}  // namespace plotvue
+
+#endif  // PLOTVUE_INPUT_SINKS_H_

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages PLOTVUE needs to build and test, only those that are missing.
+# Sourced by tools/run.sh and tools/test.sh; runs apt-get as root (or through sudo).
+plotvue_install_missing() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What the build needs.
+PLOTVUE_BUILD_PACKAGES=(cmake make g++ libgtest-dev)
+# Independent readers that the tests feed our output to.
+PLOTVUE_TEST_PACKAGES=(python3 python3-ezdxf occt-draw gcc libc6-dev)
