@@ -416,7 +416,9 @@ TEST(TcGeneratedProgram, CompilesAndMakesOneDrawingCallPerElement) {
         expected.push_back(Record('M', {a, b}));
         const std::string& text = labels[static_cast<std::size_t>(k / 8) % labels.size()];
         writer.TcOutText(text, a, b);
-        expected.push_back(Record('T', {a, b}, " " + Hex(text)));
+        std::string tail(" ");  // appended, not "+": GCC 12 warns wrongly (-Wrestrict)
+        tail += Hex(text);
+        expected.push_back(Record('T', {a, b}, tail));
         ++elements;
         break;
       }
