@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace plotvue {
@@ -12,9 +13,10 @@ namespace plotvue {
 ByteSource ByteSource::FromString(std::string text) {
   ByteSource s;
   s.buf_.assign(text.begin(), text.end());
+  s.buf_.resize(s.buf_.size() + kPadding, '\0');  // sentinel and padding
   s.pos_ = s.buf_.data();
-  s.end_ = s.buf_.data() + s.buf_.size();
-  s.size_ = s.buf_.size();
+  s.end_ = s.buf_.data() + text.size();
+  s.size_ = text.size();
   s.eof_ = true;
   return s;
 }
@@ -44,7 +46,7 @@ bool ByteSource::Open(const std::string& path, ByteSource* out) {
   }
   if (out->fd_ >= 0) ::close(out->fd_);
   out->fd_ = fd;
-  out->buf_.assign(kBufferSize, 0);
+  out->buf_.assign(kBufferSize + kPadding, 0);
   out->pos_ = out->end_ = out->buf_.data();
   out->base_ = 0;
   out->size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -61,7 +63,7 @@ bool ByteSource::Fill() {
   base_ += static_cast<std::uint64_t>(end_ - buf_.data());
   ssize_t n;
   do {
-    n = ::read(fd_, buf_.data(), buf_.size());
+    n = ::read(fd_, buf_.data(), kBufferSize);
   } while (n < 0 && errno == EINTR);
   if (n <= 0) {
     if (n < 0) failed_ = true;
@@ -71,6 +73,7 @@ bool ByteSource::Fill() {
   }
   pos_ = buf_.data();
   end_ = buf_.data() + n;
+  std::fill_n(buf_.begin() + n, kPadding, '\0');
   if (progress_) progress_->Progress(base_ + static_cast<std::uint64_t>(n), size_);
   return true;
 }

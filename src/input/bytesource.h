@@ -15,6 +15,8 @@ namespace plotvue {
 class ByteSource {
  public:
   static constexpr std::size_t kBufferSize = 1 << 20;
+  // Zero bytes after the data in the buffer: a sentinel, and room for 8-byte reads at limit().
+  static constexpr std::size_t kPadding = 16;
 
   // A source over the bytes of `text` (copied).
   static ByteSource FromString(std::string text);
@@ -40,6 +42,14 @@ class ByteSource {
     if (pos_ < end_) return false;
     return !Fill();
   }
+
+  // The unread bytes of the buffer, for readers that scan a token in place. Advance(p) consumes
+  // up to p (cursor() <= p <= limit()). The bytes from limit() on are NUL (kPadding of them), so a
+  // scan for digits or blanks stops there without testing the limit on every byte, and 8 bytes
+  // may be read at any position up to limit().
+  const char* cursor() const { return pos_; }
+  const char* limit() const { return end_; }
+  void Advance(const char* p) { pos_ = p; }
 
   bool failed() const { return failed_; }
   // Bytes delivered so far.

@@ -101,7 +101,10 @@ class Interpreter {
 
   bool GetCommand(int& a, int& b);
   bool IsParamEnd(int ch);
-  bool GetCoord(long double& value);
+  // A coordinate: in place in the buffer when it can, else character by character.
+  bool GetCoord(long double& value) { return GetCoordInBuffer(value) || GetCoordByChar(value); }
+  inline bool GetCoordInBuffer(long double& value);
+  [[gnu::noinline]] bool GetCoordByChar(long double& value);
   long double GetParam(bool* present = nullptr);
   int GetIntParam();
   void SkipParams();
@@ -148,7 +151,14 @@ class Interpreter {
   void Tick(bool xTick);
   void PolygonModeCommand();
   void PolylineEncoded();
-  bool DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd);
+  // One PE number starting with the character `first` (already read): the raw sum of its
+  // digits and whether it is odd (negative). False at the end of the file.
+  bool DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd) {
+    return DecodePeInBuffer(first, sevenBit, sum, odd) ||
+           DecodePeByChar(first, sevenBit, sum, odd);
+  }
+  inline bool DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd);
+  [[gnu::noinline]] bool DecodePeByChar(int first, bool sevenBit, long double& sum, bool& odd);
   long double PeAbsX(long double v) const {
     return ScalingOn ? (v / kPlotUnit - scXmin) * p_.carry.scFactorX + P1.x : v;
   }
@@ -249,7 +259,70 @@ long double Interpreter::ConvertText() const {
   return TextToFloat(std::string_view(text_.data(), text_.size() - 1));
 }
 
-bool Interpreter::GetCoord(long double& value) {
+// Scans a coordinate in place when it lies wholly in the buffer: optional blanks, then sign,
+// digits and point, then a separator, with no line end. Returns false, consuming nothing, when
+// the text has any other shape; the character-by-character reader then takes it.
+inline bool Interpreter::GetCoordInBuffer(long double& value) {
+  const char* start = src_.cursor();
+  const char* end = src_.limit();
+  const char* q = start;
+  while (*q == ' ') ++q;  // the sentinel at `end` stops every scan here
+  const char* num = q;
+  // One pass: sign and digits into a 64-bit integer (the common case), anything else of the
+  // number's shape (a point, a further sign) makes it a general number.
+  bool negative = false;
+  if (*q == '-' || *q == '+') negative = *q++ == '-';
+  const char* digits = q;
+  std::uint64_t v = 0;
+  while (static_cast<unsigned>(*q - '0') < 10u) {
+    v = v * 10 + static_cast<unsigned>(*q - '0');
+    ++q;
+  }
+  bool integer = q > digits && q - digits <= 18;
+  while (static_cast<unsigned>(*q - '0') < 10u || *q == '.' || *q == '-' || *q == '+') {
+    integer = false;
+    ++q;
+  }
+  if (q >= end) return false;
+  const int sep = static_cast<unsigned char>(*q);
+  const int upper = Upper(sep);
+  const bool letter = IsLetter(upper);
+  if (letter) {
+    if (q + 1 >= end) return false;
+  } else if (sep != ',' && sep != ' ' && sep != ';' && sep != '#') {
+    return false;
+  }
+  const std::size_t len = static_cast<std::size_t>(q - num);
+  if (integer) {
+    // At most 18 digits: the signed conversion is exact and a single instruction.
+    const long double lv = static_cast<long double>(static_cast<std::int64_t>(v));
+    value = negative ? -lv : lv;
+  } else if (len == 0) {
+    value = 0.0L;
+  } else if (len + 1 > kMaxNumberText) {
+    return false;
+  } else {
+    value = TextToFloat(std::string_view(num, len));
+  }
+  ByteCount += (q - start) + 1;
+  if (letter) {
+    // A command written right after the last parameter becomes the pending command.
+    EndOfParams = true;
+    pendingA_ = upper;
+    pendingB_ = Upper(static_cast<unsigned char>(q[1]));
+    hasPending_ = true;
+    src_.Advance(q + 2);
+  } else {
+    if (sep == ';' || sep == '#') {
+      EndOfParams = true;
+      hasPending_ = false;
+    }
+    src_.Advance(q + 1);
+  }
+  return true;
+}
+
+bool Interpreter::GetCoordByChar(long double& value) {
   text_.clear();
   int ch = 0;
   for (;;) {
@@ -623,14 +696,49 @@ void Interpreter::PolygonModeCommand() {
 
 // --- Polyline Encoded -----------------------------------------------------------------------
 
-bool Interpreter::DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd) {
+// Decodes a number whose remaining digits lie in the buffer, all valid and without line ends,
+// and short enough for 64 bits. Returns false, consuming nothing, otherwise.
+inline bool Interpreter::DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd) {
+  const unsigned char* start = reinterpret_cast<const unsigned char*>(src_.cursor());
+  const unsigned char* q = start;
+  const unsigned char* end = reinterpret_cast<const unsigned char*>(src_.limit());
+  const int bits = sevenBit ? 5 : 6;
+  const int continueHigh = sevenBit ? 94 : 126;
+  const int endLow = sevenBit ? 95 : 191;
+  const int endHigh = sevenBit ? 126 : 254;
+  std::uint64_t low = 0;
+  int shift = 0;
+  int c = first;
+  for (;;) {
+    if (c >= 63 && c <= continueHigh) {
+      low |= static_cast<std::uint64_t>(c - 63) << shift;
+    } else if (c >= endLow && c <= endHigh) {
+      low |= static_cast<std::uint64_t>(c - endLow) << shift;
+      break;
+    } else {
+      return false;
+    }
+    shift += bits;
+    if (shift > 58 || q >= end) return false;
+    c = *q++;
+  }
+  ByteCount += q - start;
+  src_.Advance(reinterpret_cast<const char*>(q));
+  odd = (low & 1u) != 0;
+  sum = static_cast<long double>(static_cast<std::int64_t>(low));  // below 2^59
+  return true;
+}
+
+bool Interpreter::DecodePeByChar(int first, bool sevenBit, long double& sum, bool& odd) {
   sum = 0.0L;
   odd = false;
   int shift = 0;
   int c = first;
-  std::string read;  // the characters of this number, for the 7-bit message
+  std::uint64_t low = 0;  // the digits while they fit in 64 bits; the rest go to `sum`
+  char read[64];          // the characters of this number, for the 7-bit message
+  std::size_t readCount = 0;
   for (;;) {
-    if (read.size() < 64) read += static_cast<char>(c);
+    if (readCount < sizeof read) read[readCount++] = static_cast<char>(c);
     bool ended = false;
     int digit = -1;
     if (sevenBit) {
@@ -642,7 +750,8 @@ bool Interpreter::DecodePeNumber(int first, bool sevenBit, long double& sum, boo
       } else if (p_.MessagesEnabled) {
         std::string msg = "Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
                           "\" in PE x,y  7-bit (Byte " + std::to_string(ByteCount) + ")  ";
-        for (char r : read) msg += Cp437ToUtf8(static_cast<unsigned char>(r));
+        for (std::size_t k = 0; k < readCount; ++k)
+          msg += Cp437ToUtf8(static_cast<unsigned char>(read[k]));
         p_.ui->ShowError(msg);
       }
     } else {
@@ -655,10 +764,17 @@ bool Interpreter::DecodePeNumber(int first, bool sevenBit, long double& sum, boo
     }
     if (digit >= 0) {
       if (shift == 0) odd = (digit & 1) != 0;
-      if (shift < kMaxPeShift) sum += std::ldexp(static_cast<long double>(digit), shift);
+      if (shift <= 58) {
+        low += static_cast<std::uint64_t>(digit) << shift;
+      } else if (shift < kMaxPeShift) {
+        sum += std::ldexp(static_cast<long double>(digit), shift);
+      }
     }
     shift += sevenBit ? 5 : 6;
-    if (ended) return true;
+    if (ended) {
+      sum += static_cast<long double>(low);
+      return true;
+    }
     if (p_.ErrorFlag || !GetChar(c)) return false;
   }
 }
