@@ -5,6 +5,8 @@
 
 #include <iostream>
 
+#include "config/configio.h"
+#include "config/paths.h"
 #include "input/fileinfo.h"
 #include "input/hpin.h"
 
@@ -56,6 +58,13 @@ bool Exists(const std::string& path) {
 }
 
 }  // namespace
+
+void LoadStartupSettings(Program& program) {
+  program.programDir = SettingsDir();
+  program.ErrorFlag = false;
+  ReadConfig(program, kConfigBaseName);
+  program.ErrorFlag = false;
+}
 
 void SetCurrentFileFromArgument(Program& program, const std::string& arg) {
   std::string path = arg;

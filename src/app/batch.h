@@ -29,6 +29,10 @@ class ConsoleInteraction : public UserInteraction {
   std::ostream* err_;
 };
 
+// The start-up part that needs no window: the program directory is the settings directory, and
+// the settings are read from PLOTVUE.cfg there (a missing file leaves the built-in defaults).
+void LoadStartupSettings(Program& program);
+
 // Makes `arg` the current file. A name that does not exist as given but does with "." and the
 // FileExtension setting appended is taken with that extension.
 void SetCurrentFileFromArgument(Program& program, const std::string& arg);

@@ -82,14 +82,25 @@ TEST(Scan, CorpusFilesReadCleanly) {
   }
 }
 
-// Checked against an independent reading of the file's PU/PD/PA commands (it has no scaling).
-TEST(Scan, KnownExtentsOfACadPlotFile) {
-  Harness h;
-  h.program.file = CurrentFile::FromPath(std::string(PLOTVUE_CORPUS_DIR) + "/real-autocad.plt");
-  RunInterpreter(h.program, RunMode::Scan);
-  if (h.program.ErrorFlag) GTEST_SKIP() << "sample file missing";
-  EXPECT_EQ(h.program.ElementCount, 1987);
-  ExpectExtents(h.program.extents, 76.15, 63.0, 182.775, 154.475);
+// Checked against an independent reading of the files' PU/PD/PA commands (neither is scaled).
+TEST(Scan, KnownExtentsOfPlotFilesFromOtherPrograms) {
+  struct Case {
+    const char* file;
+    int elements;
+    double xmin, ymin, xmax, ymax;
+  } cases[] = {
+      {"real-autocad.plt", 1987, 76.15, 63.0, 182.775, 154.475},
+      {"hp2xx-hpgl-of-gnuplot-damped.plt", 1447, 0, 0, 142.430804775, 199.999998575},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Harness h;
+    h.program.file = CurrentFile::FromPath(std::string(PLOTVUE_CORPUS_DIR) + "/" + c.file);
+    RunInterpreter(h.program, RunMode::Scan);
+    if (h.program.ErrorFlag) GTEST_SKIP() << "sample file missing";
+    EXPECT_EQ(h.program.ElementCount, c.elements);
+    ExpectExtents(h.program.extents, c.xmin, c.ymin, c.xmax, c.ymax);
+  }
 }
 
 }  // namespace
