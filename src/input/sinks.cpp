@@ -53,10 +53,13 @@ class ConvertSink : public Sink {
       : p_(p), d_(d), configuredPlotFile_(p.settings.PlotFile) {}
 
   bool Begin() override { return OpenOutput(); }
-  void End() override { d_.EndOutput(); }
+  void End() override {
+    if (open_) d_.EndOutput();  // a part that failed to open is not closed
+    open_ = false;
+  }
   bool SplitsOutput() const override { return p_.settings.DeviceCode == 3; }
   void StartNextPart(int partCounter) override {
-    d_.EndOutput();
+    End();
     std::string name = configuredPlotFile_;
     if (!name.empty()) name.pop_back();
     p_.settings.PlotFile = name + std::to_string(partCounter);
@@ -101,7 +104,8 @@ class ConvertSink : public Sink {
   // BeginOutput, then the rotation of the output; on failure the message of the device.
   bool OpenOutput() {
     d_.BeginOutput(p_.settings.SyntaxCode, p_.settings.DeviceCode);
-    if (p_.ErrorFlag) {
+    open_ = !p_.ErrorFlag;
+    if (!open_) {
       p_.MessagesEnabled = true;
       p_.Error(p_.settings.DeviceCode == 3 ? "Invalid filename" : "device not ready");
       return false;
@@ -121,6 +125,7 @@ class ConvertSink : public Sink {
   Program& p_;
   OutputDriver& d_;
   std::string configuredPlotFile_;  // PlotFile at the start of the run
+  bool open_ = false;               // between a successful BeginOutput and its EndOutput
 };
 
 // Print and screen runs: the drawing device, with the pen's colour set before each element.

@@ -160,6 +160,17 @@ TEST(Interpreter, FailuresOfTheOutput) {
   EXPECT_TRUE(w.program.RunFailed);
   EXPECT_FALSE(w.program.ErrorFlag);
 
+  // A further part that cannot be opened ends the run; it is not closed.
+  Harness part;
+  part.program.settings.MaxFileElements = 1;
+  part.driver.failBeginFrom = 1;
+  Log parts = part.Convert("PD;PA40,0,80,0;PA120,0;PA160,0;");
+  EXPECT_EQ(Only(parts, "BeginOutput").size(), 2u);
+  EXPECT_EQ(Only(parts, "EndOutput").size(), 1u);
+  EXPECT_EQ(Only(parts, "DrawLine").size(), 2u);
+  EXPECT_TRUE(part.program.RunFailed);
+  EXPECT_EQ(part.ui.errors, (Log{"Invalid filename"}));
+
   // A run does nothing while ErrorFlag is set.
   w.program.ErrorFlag = true;
   EXPECT_TRUE(w.Convert("PD;PA40,0;").empty());

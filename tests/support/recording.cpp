@@ -16,7 +16,8 @@ std::string Num(long double v) {
 void RecordingDriver::BeginOutput(int syntaxCode, int deviceCode) {
   log.push_back("BeginOutput(" + std::to_string(syntaxCode) + "," + std::to_string(deviceCode) +
                 ") " + program_.settings.PlotFile);
-  if (failBegin) program_.ErrorFlag = true;
+  if (failBegin || (failBeginFrom >= 0 && begins_ >= failBeginFrom)) program_.ErrorFlag = true;
+  ++begins_;
 }
 
 void RecordingDriver::OutRotate(long double angle) { log.push_back("OutRotate(" + Num(angle) + ")"); }

@@ -38,11 +38,13 @@ class RecordingDriver : public OutputDriver {
 
   std::vector<std::string> log;
   bool failBegin = false;  // BeginOutput sets ErrorFlag
+  int failBeginFrom = -1;  // BeginOutput sets ErrorFlag from this call on (0 = the first)
   int failAfterLines = -1;  // DrawLine sets ErrorFlag from this call on (0 = the first)
 
  private:
   Program& program_;
   int lines_ = 0;
+  int begins_ = 0;
 };
 
 class RecordingDevice : public DrawingDevice {
