@@ -131,7 +131,7 @@ class Interpreter {
   // LastTarget, or CurrentPos before any coordinate pair, label, CP or rectangle has set it.
   Point LastTargetOrCurrent() const { return hasLastTarget_ ? LastTarget : CurrentPos; }
 
-  void EmitSegment(Point from, Point to) {
+  void EmitSegment(const Point& from, const Point& to) {
     ++ElementCounter;
     sink_.Segment(CurrentPen, from, to);
   }

@@ -23,14 +23,14 @@ class ScanSink : public Sink {
  public:
   explicit ScanSink(Program& p) : p_(p) {}
   bool Begin() override { return true; }
-  void Segment(int, Point a, Point b) override {
+  void Segment(int, const Point& a, const Point& b) override {
     ++p_.ElementCount;
     ExtendExtents(p_.extents, a.x, a.y);
     ExtendExtents(p_.extents, b.x, b.y);
   }
-  void Circle(int, Point c, long double r) override { WholeCircle(c, r); }
-  void Arc(int, Point c, long double, long double, long double r) override { WholeCircle(c, r); }
-  void Label(int, const std::string& text, Point at, const LabelStyle& s) override {
+  void Circle(int, const Point& c, long double r) override { WholeCircle(c, r); }
+  void Arc(int, const Point& c, long double, long double, long double r) override { WholeCircle(c, r); }
+  void Label(int, const std::string& text, const Point& at, const LabelStyle& s) override {
     ++p_.TextCount;
     ExtendExtents(p_.extents, at.x, at.y);
     ExtendExtents(p_.extents, at.x + s.width * static_cast<long double>(text.size()),
@@ -38,7 +38,7 @@ class ScanSink : public Sink {
   }
 
  private:
-  void WholeCircle(Point c, long double r) {
+  void WholeCircle(const Point& c, long double r) {
     ++p_.ElementCount;
     ExtendExtents(p_.extents, c.x + r, c.y + r);
     ExtendExtents(p_.extents, c.x - r, c.y - r);
@@ -66,19 +66,19 @@ class ConvertSink : public Sink {
     OpenOutput();
   }
 
-  void Segment(int pen, Point a, Point b) override {
+  void Segment(int pen, const Point& a, const Point& b) override {
     SelectPen(pen);
     d_.DrawLine(OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
   }
-  void Circle(int pen, Point c, long double r) override {
+  void Circle(int pen, const Point& c, long double r) override {
     SelectPen(pen);
     d_.OutCircle(OutX(c.x), OutY(c.y), OutLength(r));
   }
-  void Arc(int pen, Point c, long double from, long double to, long double r) override {
+  void Arc(int pen, const Point& c, long double from, long double to, long double r) override {
     SelectPen(pen);
     d_.OutArc(OutX(c.x), OutY(c.y), from, to, OutLength(r), 1.0L);
   }
-  void Label(int pen, const std::string& text, Point at, const LabelStyle& s) override {
+  void Label(int pen, const std::string& text, const Point& at, const LabelStyle& s) override {
     SelectPen(pen);
     if (s.width != 0.0L && s.height != 0.0L) {
       d_.OutTextStyle(0, s.angle, OutLength(s.height),
@@ -88,7 +88,7 @@ class ConvertSink : public Sink {
     d_.OutTextJustify(0, 0);
     d_.LabelAt(text, OutX(at.x), OutY(at.y));
   }
-  void PolygonMode(int mode, Point lastTarget) override {
+  void PolygonMode(int mode, const Point& lastTarget) override {
     if (mode == 0) {
       d_.MoveTo(true, OutX(lastTarget.x), OutY(lastTarget.y));
       d_.BeginPolygon();
@@ -140,22 +140,22 @@ class DeviceSink : public Sink {
     d_.DevWaitCursor();
     return true;
   }
-  void Segment(int pen, Point a, Point b) override {
+  void Segment(int pen, const Point& a, const Point& b) override {
     d_.DevSetColor(Colour(pen));
     d_.DevLine(a.x, a.y, b.x, b.y);
     ++p_.ElementCount;
   }
-  void Circle(int pen, Point c, long double r) override {
+  void Circle(int pen, const Point& c, long double r) override {
     d_.DevSetColor(Colour(pen));
     d_.DevCircle(c.x, c.y, r);
     ++p_.ElementCount;
   }
-  void Arc(int pen, Point c, long double from, long double to, long double r) override {
+  void Arc(int pen, const Point& c, long double from, long double to, long double r) override {
     d_.DevSetColor(Colour(pen));
     d_.DevArc(c.x, c.y, from, to, r);
     ++p_.ElementCount;
   }
-  void Label(int pen, const std::string& text, Point at, const LabelStyle& s) override {
+  void Label(int pen, const std::string& text, const Point& at, const LabelStyle& s) override {
     ++p_.TextCount;
     d_.DevSetColor(Colour(pen));
     d_.DevSetTextStyle(2, s.angle, s.height, s.width * p_.settings.ScreenTextWidthFactor);

@@ -51,15 +51,16 @@ class Sink {
   virtual void StartNextPart(int /*partCounter*/) {}
 
   // A drawn segment in pen `pen`, positions in mm.
-  virtual void Segment(int pen, Point from, Point to) = 0;
-  virtual void Circle(int pen, Point centre, long double radius) = 0;
+  virtual void Segment(int pen, const Point& from, const Point& to) = 0;
+  virtual void Circle(int pen, const Point& centre, long double radius) = 0;
   // A counter-clockwise arc from angle `from` to angle `to` (degrees).
-  virtual void Arc(int pen, Point centre, long double from, long double to,
+  virtual void Arc(int pen, const Point& centre, long double from, long double to,
                    long double radius) = 0;
   // A label of code page 437 bytes at `at`.
-  virtual void Label(int pen, const std::string& text, Point at, const LabelStyle& style) = 0;
+  virtual void Label(int pen, const std::string& text, const Point& at,
+                     const LabelStyle& style) = 0;
   // PM with its mode; `lastTarget` is the point of the forced move of mode 0.
-  virtual void PolygonMode(int /*mode*/, Point /*lastTarget*/) {}
+  virtual void PolygonMode(int /*mode*/, const Point& /*lastTarget*/) {}
   // FP.
   virtual void FillPolygon() {}
 };
