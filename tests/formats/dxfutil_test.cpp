@@ -4,6 +4,8 @@
 #include "formats/dxfutil.h"
 
 #include <gtest/gtest.h>
+
+#include "support/process.h"
 #include <unistd.h>
 
 #include <cmath>
@@ -428,12 +430,8 @@ TEST_F(DxfTest, EzdxfReadsTheDrawingBack) {
   std::ofstream(script, std::ios::binary) << kReaderScript;
 
   const std::string command = python + " " + script.string() + " " + dxf.string() + " 2>&1";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-  const int status = ::pclose(pipe);
+  int status = 0;
+  const std::string output = testing::RunCommand(command, status);
   std::filesystem::remove_all(dir);
   ASSERT_EQ(status, 0) << output;
 

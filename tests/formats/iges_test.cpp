@@ -4,6 +4,8 @@
 #include "formats/iges.h"
 
 #include <gtest/gtest.h>
+
+#include "support/process.h"
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -665,15 +667,9 @@ DrawResult ReadWithDraw(const std::string& iges, const std::vector<int>& noteRan
   std::string command = "cd '" + temp.path() + "' && LD_LIBRARY_PATH='" + temp.path() +
                         "/lib'${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} '" + draw +
                         "' -b -f check.tcl </dev/null 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    result.skip = "cannot start " + draw;
-    return result;
-  }
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
-  pclose(pipe);
+  int status = 0;
+  result.output = testing::RunCommand(command, status);
+  if (status == -1) result.skip = "cannot start " + draw;
   return result;
 }
 

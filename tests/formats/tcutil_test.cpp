@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/process.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +19,8 @@
 
 namespace plotvue {
 namespace {
+
+using testing::RunCommand;
 
 const std::vector<std::string> kHeader = {
     "/* TAVOLIN Industriesoftware GmbH */",
@@ -336,20 +340,6 @@ std::string Record(char kind, std::initializer_list<double> values, const std::s
     s += buf;
   }
   return s + tail;
-}
-
-std::string RunCommand(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    status = -1;
-    return output;
-  }
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
-  status = pclose(pipe);
-  return output;
 }
 
 TEST(TcGeneratedProgram, CompilesAndMakesOneDrawingCallPerElement) {

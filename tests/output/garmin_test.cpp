@@ -6,6 +6,8 @@
 #include "output/garmin.h"
 
 #include <gtest/gtest.h>
+
+#include "support/process.h"
 #include <unistd.h>
 
 #include <cctype>
@@ -22,6 +24,8 @@
 
 namespace plotvue {
 namespace {
+
+using testing::RunCommand;
 
 const char* const kHeader =
     " \r\n"
@@ -281,20 +285,6 @@ std::string FindGpsbabel() {
   std::filesystem::path scratch = std::filesystem::temp_directory_path() / "plotvue-gpsbabel";
   if (std::filesystem::exists(scratch / "gpsbabel")) return (scratch / "gpsbabel").string();
   return "";
-}
-
-std::string RunCommand(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    status = -1;
-    return output;
-  }
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
-  status = pclose(pipe);
-  return output;
 }
 
 struct GeoPoint {
