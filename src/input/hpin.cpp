@@ -1,5 +1,7 @@
 #include "input/hpin.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -1004,11 +1006,18 @@ void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteS
   Run(p, mode, targets, source);
 }
 
+// True when the output file of a file conversion would be the plot file being read: the same
+// file, whatever names lead to it (the output name is relative to the current directory).
+bool OutputIsInput(const Program& p) {
+  const std::string out = p.settings.PlotFile + "." + SyntaxOf(p.settings.SyntaxCode).extension;
+  struct stat in {}, o {};
+  if (::stat(p.file.Path().c_str(), &in) != 0 || ::stat(out.c_str(), &o) != 0) return false;
+  return in.st_dev == o.st_dev && in.st_ino == o.st_ino;
+}
+
 void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
   p.RunFailed = false;
-  if (mode == RunMode::Convert && p.settings.DeviceCode == 3 &&
-      SyntaxOf(p.settings.SyntaxCode).extension == p.file.ext &&
-      p.settings.PlotFile == p.file.base) {
+  if (mode == RunMode::Convert && p.settings.DeviceCode == 3 && OutputIsInput(p)) {
     p.MessagesEnabled = true;
     p.Error("filename for source and destination must be different !");
     p.ErrorFlag = true;

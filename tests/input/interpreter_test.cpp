@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "input/harness.h"
@@ -212,14 +213,22 @@ TEST(Interpreter, OpenShowsOneSegment) {
   EXPECT_EQ(h.device.log[4], "DevLine(10,10,20,10)");
   EXPECT_TRUE(h.ui.errors.empty());
 
-  // The output may not replace the file being read.
+  // The output may not replace the file being read, whatever the names (the output name is
+  // relative to the current directory); the same names in another directory are fine.
   h.program.settings.SyntaxCode = 1;  // extension "plt"
-  h.program.file.ext = "plt";
-  h.program.settings.PlotFile = "A";
+  std::string lower = std::string(dir) + "/A.plt";
+  ASSERT_EQ(std::rename(path.c_str(), lower.c_str()), 0);
+  h.program.file = CurrentFile::FromPath(lower);
+  h.program.settings.PlotFile = std::string(dir) + "/../" + (std::strrchr(dir, '/') + 1) + "/A";
   RunInterpreter(h.program, RunMode::Convert, {&h.driver, nullptr});
   EXPECT_TRUE(h.program.ErrorFlag);
   EXPECT_EQ(h.ui.errors, (Log{"filename for source and destination must be different !"}));
-  std::remove(path.c_str());
+  h.program.ErrorFlag = false;
+  h.program.settings.PlotFile = "A";  // in the current directory, not the file's
+  RunInterpreter(h.program, RunMode::Convert, {&h.driver, nullptr});
+  EXPECT_FALSE(h.program.ErrorFlag);
+  EXPECT_EQ(h.ui.errors.size(), 1u);
+  std::remove(lower.c_str());
   rmdir(dir);
 }
 
