@@ -16,6 +16,6 @@ plotvue_install_missing() {
 }
 
 # What the build needs.
-PLOTVUE_BUILD_PACKAGES=(cmake make g++ libgtest-dev)
+PLOTVUE_BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev)
 # Independent readers that the tests feed our output to.
-PLOTVUE_TEST_PACKAGES=(python3 python3-ezdxf occt-draw gcc libc6-dev)
+PLOTVUE_TEST_PACKAGES=(python3 python3-ezdxf occt-draw gcc libc6-dev fonts-dejavu-core)

@@ -1,14 +1,26 @@
-// The command line without a window: the single-file info form (`plotvue FILE /I`), the usage
-// text, and the console services of batch runs (messages on stderr, questions on the terminal).
+// The command line without a window: the single-file forms (`plotvue FILE /I` prints the Info
+// fields, /CAD scans, /G needs a name with its extension), the usage text, and the batch
+// conversion of every file that matches a pattern. Also the console services of these runs:
+// messages on stderr, questions on the terminal, a progress line when stderr is a terminal.
+// The batch run owns nothing beyond one call: it changes the program's settings and current
+// file for that run and uses the output driver and print step it is given.
 #ifndef PLOTVUE_APP_BATCH_H_
 #define PLOTVUE_APP_BATCH_H_
 
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/batchoptions.h"
 #include "base/program.h"
 #include "base/services.h"
+#include "output/driver.h"
+#include "output/strokefont.h"
 
 namespace plotvue {
 
@@ -29,6 +41,65 @@ class ConsoleInteraction : public UserInteraction {
   std::ostream* err_;
 };
 
+// The progress line of a batch run on a terminal: "file k of n: NAME", then the bytes read of
+// the current run, redrawn in place at most once per `interval`. Messages and questions pass
+// through to `inner` after the line has been cleared, so they never run into it.
+class TerminalProgress : public ProgressService, public UserInteraction {
+ public:
+  TerminalProgress(std::ostream& err, UserInteraction& inner,
+                   std::chrono::milliseconds interval = std::chrono::milliseconds(100));
+
+  // File `number` (from 1) of `count` is being worked on.
+  void StartFile(std::size_t number, std::size_t count, const std::string& path);
+  void Progress(std::uint64_t done, std::uint64_t total) override;
+  // Removes the line from the terminal.
+  void Clear();
+
+  void ShowError(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
+                                        int maxLength) override;
+  std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                            const std::string& initialDir) override;
+  int ScreenWidthPx() const override { return inner_->ScreenWidthPx(); }
+  int ScreenHeightPx() const override { return inner_->ScreenHeightPx(); }
+
+ private:
+  void Draw(bool force);
+
+  std::ostream* err_;
+  UserInteraction* inner_;
+  std::chrono::milliseconds interval_;
+  std::chrono::steady_clock::time_point lastDraw_{};
+  bool drawn_ = false;     // a line stands on the terminal
+  bool everDrawn_ = false;
+  std::size_t number_ = 0;
+  std::size_t count_ = 0;
+  std::string path_;
+  std::uint64_t done_ = 0;
+  std::uint64_t total_ = 0;
+};
+
+using DriverFactory = std::function<std::unique_ptr<OutputDriver>(Program&)>;
+// Prints the current file after its scan (the /G step); returns false when it failed.
+using PrintStep = std::function<bool(Program&)>;
+
+// What a batch run uses besides the program state.
+struct BatchContext {
+  // The output driver of the convert runs. When null, `makeDriver` makes one when /C is given.
+  OutputDriver* driver = nullptr;
+  DriverFactory makeDriver;
+  // The /G step; empty while printing is not available.
+  PrintStep print;
+  // The progress line; null when stderr is not a terminal.
+  TerminalProgress* progress = nullptr;
+};
+
+// The program's output driver (MakeOutputDriver) with the stroke font loaded at start-up, or
+// none (labels are then written as the syntax's text).
+DriverFactory DefaultDriverFactory(const StrokeFont* font = nullptr);
+
 // The start-up part that needs no window: the program directory is the settings directory, and
 // the settings are read from PLOTVUE.cfg there (a missing file leaves the built-in defaults).
 void LoadStartupSettings(Program& program);
@@ -42,9 +113,27 @@ void SetCurrentFileFromArgument(Program& program, const std::string& arg);
 // program.ui).
 int RunInfoCommand(Program& program, const std::string& fileArg, std::ostream& out);
 
-// Handles a command line without a window (the arguments without the program name). Returns the
-// exit code.
+// The batch conversion: `args` are the pattern and the options (two or more parameters). For
+// every matching file: scan, then convert with /C and print with /G. Messages go through
+// program.ui, the usage text (/?) to `out`. Returns the exit code: 0 when every file was done,
+// 1 for no matching file, an invalid option, or any file that could not be read, converted or
+// printed.
+int RunBatch(Program& program, const std::vector<std::string>& args, std::ostream& out,
+             BatchContext& context);
+
+// The per-file part of a batch run: `files` as matched, `request` as the options left it.
+// Returns the exit code as RunBatch does.
+int RunBatchFiles(Program& program, const std::vector<std::string>& files,
+                  const BatchRequest& request, BatchContext& context);
+
+// Handles a command line without a window (the arguments without the program name): "?", "/?"
+// or "-?" show the usage text; one file prints its Info fields; with a second parameter /I,
+// /CAD... or /G the single-file forms; otherwise the batch run. Returns the exit code. The first
+// form uses DefaultDriverFactory() without a stroke font and no print step. Both show a
+// progress line when stderr is a terminal and `context` brings none.
 int RunCommandLine(Program& program, const std::vector<std::string>& args, std::ostream& out);
+int RunCommandLine(Program& program, const std::vector<std::string>& args, std::ostream& out,
+                   BatchContext context);
 
 }  // namespace plotvue
 

@@ -17,6 +17,10 @@ class OutputDriver {
   virtual void BeginOutput(int syntaxCode, int deviceCode) = 0;
   // Writes the trailer and closes the output.
   virtual void EndOutput() = 0;
+  // Ends a conversion that failed (for example the input could not be read to its end) instead
+  // of EndOutput: the output is closed without its trailer and a file is not kept, so no partial
+  // file appears under the target name. Nothing happens when no output is open.
+  virtual void AbandonOutput() {}
   virtual void OutRotate(long double angle) = 0;
   virtual void SelectPen(int pen) = 0;
   virtual void MoveTo(bool force, long double x, long double y) = 0;

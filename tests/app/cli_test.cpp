@@ -1,4 +1,5 @@
-// The plotvue executable's command line without a window: `plotvue FILE /I`.
+// The plotvue executable's command line without a window: `plotvue FILE /I`, the usage text
+// and batch runs, each run as a separate process with a settings directory of its own.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -6,7 +7,10 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
+
+#include "support/process.h"
 
 namespace {
 
@@ -73,6 +77,139 @@ TEST(CommandLine, BundledSampleScans) {
   Result r = RunPlotvue(std::string(PLOTVUE_DATA_DIR) + "/samples/sample.plt /I");
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("Drawing elements: "), std::string::npos);
+}
+
+// --- Batch runs ------------------------------------------------------------------------------
+
+struct Run2 {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `shell` (a command line in which $PLOTVUE stands for the program) with a settings
+// directory that does not exist, so no user settings are read; stdout and stderr apart.
+Run2 RunShell(const std::string& shell, const std::string& dir) {
+  std::string errFile = dir + "/.stderr";
+  std::string cmd = "PLOTVUE_HOME='" + dir + "/.no-home' PLOTVUE='" + std::string(PLOTVUE_EXE) +
+                    "'; export PLOTVUE_HOME PLOTVUE; { " + shell + " ; } 2>'" + errFile +
+                    "' </dev/null";
+  Run2 r;
+  int status = 0;
+  r.out = plotvue::testing::RunCommand(cmd, status);
+  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(errFile, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  r.err = ss.str();
+  std::remove(errFile.c_str());
+  return r;
+}
+
+const char* const kUsage =
+    "ordre:  plotvue fichier DXF [/Cxxx] [/Mx] [/Xx] [/Yx] [/Dx] [/Bx] [/Fx]\n"
+    "        /Cxxx  code cible (HPL, PLT, ART, PS, PL2)\n"
+    "        /Mx    échelle 0.01 .. 100, /M* plein écran\n"
+    "        /Xx    shift of the zero point x [mm]\n"
+    "        /Yx    shift of the zero point y [mm]\n"
+    "        /Q     annuler le placement automatique à (0/0)\n"
+    "        /Dx    1 serial, 2 parallel, 3 file\n"
+    "        /Fx    nom du fichier cible sans extension\n"
+    "        /Bx    facteur de largeur du texte\n"
+    "        /Gx    plus or minus degrees\n"
+    "        /Tx    text style for Postscript printing\n"
+    "        /Vn=m  line width (laser printer) or pen number (plotter)\n"
+    "        /Tx    profondeur de fraisage [mm], /Ax distance de l'outil à la surface [mm]\n"
+    "        /Lx    CNC mode (1 DIN 66025, 2 SM, 3 Deckel, 4 drill)\n"
+    "        /G     printout to the default printer\n"
+    "exemp.: plotvue A*.DXF /CHPL /M0.5 /D2 /V1=1 /V2=1 /V3=1\n"
+    "        traite tous les fichiers DXF dont le nom commence par A\n";
+
+TEST(BatchCommandLine, UsageText) {
+  std::string dir = TempDir();
+  std::ofstream(dir + "/x.plt") << "IN;";
+  for (const char* form : {"'?'", "'/?'", "'-?'", "x.plt /M2 '/?' /CXYZ"}) {
+    Run2 r = RunShell("cd '" + dir + "' && \"$PLOTVUE\" " + form, dir);
+    EXPECT_EQ(r.exitCode, 0) << form;
+    EXPECT_EQ(r.out, kUsage) << form;
+    EXPECT_EQ(r.err, "") << form;
+  }
+}
+
+TEST(BatchCommandLine, MessagesAndExitCodes) {
+  std::string dir = TempDir();
+  std::ofstream(dir + "/A1.plt") << "IN;SP1;PD400,0;";
+  std::ofstream(dir + "/A2.plt") << "IN;SP2;PD0,400;";
+  struct Case {
+    std::string shell;
+    int exitCode;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'B*' /CPS", 1, "Erreur : B*.plt : pas de fichiers !\n"},
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' /CXYZ", 1, "Erreur : /CXYZ : invalid option !\n"},
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' /Q", 1, "Erreur : /Q : invalid option !\n"},
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' /E", 1, "Erreur : /E : invalid option !\n"},
+      // Only scanning: nothing at all on stdout or stderr (stderr is no terminal here).
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' -h /R /M0.5 -V*=3 /D7", 0, ""},
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' -cxyz", 1, "Erreur : -cxyz : invalid option !\n"},
+      {"\"$PLOTVUE\" '" + dir + "/A1.plt' /CAD", 0, ""},
+      {"\"$PLOTVUE\" '" + dir + "/A9.plt' /CAD", 1,
+       "Erreur : fichier " + dir + "/A9.plt introuvable ou accès impossible !\n"
+       "Erreur : pas de fichier ouvert\n"},
+      {"cd '" + dir + "' && \"$PLOTVUE\" A1 /G", 1,
+       "Erreur : A1 : indiquer le nom du fichier avec son extension !\n"},
+      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*.plt' /G", 1,
+       "Erreur : printing is not available in this version of PLOTVUE: the files are not "
+       "printed !\n"},
+  };
+  for (const Case& c : cases) {
+    Run2 r = RunShell(c.shell, dir);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.shell;
+    EXPECT_EQ(r.err, c.err) << c.shell;
+  }
+  std::remove((dir + "/A1.plt").c_str());
+  std::remove((dir + "/A2.plt").c_str());
+}
+
+TEST(BatchCommandLine, ConvertsEveryMatchIntoTheCurrentDirectory) {
+  std::string dir = TempDir();
+  std::string outDir = TempDir();
+  std::ofstream(dir + "/A1.plt") << "IN;SP1;PD400,0;";
+  std::ofstream(dir + "/A2.plt") << "IN;SP2;PD0,400;";
+  std::ofstream(dir + "/B1.plt") << "IN;SP2;PD0,400;";
+  Run2 r = RunShell("cd '" + outDir + "' && \"$PLOTVUE\" '" + dir + "/A*' /Cps", dir);
+  if (r.err.find("conversion is not available") != std::string::npos)
+    GTEST_SKIP() << "this build has no output drivers";
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  for (const char* name : {"/A1.ps", "/A2.ps"}) {
+    std::ifstream ps(outDir + name, std::ios::binary);
+    std::string head(16, '\0');
+    ps.read(head.data(), 16);
+    EXPECT_NE(head.find("%!PostScript"), std::string::npos) << name;
+  }
+  EXPECT_FALSE(std::ifstream(outDir + "/B1.ps").good());
+
+  // A port whose writes fail: every file fails, and the exit code says so.
+  r = RunShell("PLOTVUE_LPT1=/dev/full \"$PLOTVUE\" '" + dir + "/A*' /Cps /D2", dir);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Erreur : "), std::string::npos);
+  std::system(("rm -rf '" + dir + "' '" + outDir + "'").c_str());
+}
+
+TEST(BatchCommandLine, ProgressOnATerminal) {
+  if (!plotvue::testing::HaveProgram("script")) GTEST_SKIP() << "script (util-linux) is missing";
+  std::string dir = TempDir();
+  std::ofstream(dir + "/A1.plt") << "IN;SP1;PD400,0;";
+  std::ofstream(dir + "/A2.plt") << "IN;SP2;PD0,400;";
+  // script gives the program a terminal; its output is what the terminal showed.
+  Run2 r = RunShell("script -qec \"\\\"$PLOTVUE\\\" '" + dir + "/A*' /H\" /dev/null", dir);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("file 1 of 2: " + dir + "/A"), std::string::npos) << r.out;
+  // The line is redrawn at most ten times a second, and cleared at the end.
+  EXPECT_EQ(r.out.substr(r.out.size() - 4), "\r\x1b[K") << r.out;
+  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

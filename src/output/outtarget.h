@@ -1,0 +1,144 @@
+// Where a conversion's bytes go: a file, or a parallel or serial port. The driver frame opens one
+// target per output in BeginOutput and ends it in EndOutput.
+//
+// A file is written under a temporary name in the target's directory through a large buffer and
+// renamed over the target name only when the output ends well, so a failed or abandoned
+// conversion leaves the previous file (or none) under the target name, never a partial one. A
+// port gets every command at once: its buffer is pushed out at each line end and at each Flush,
+// and closing it waits until the device has taken everything (tcdrain).
+//
+// State: each target owns its descriptor and buffer from Open to Close or Abandon; the destructor
+// abandons a target that is still open.
+#ifndef PLOTVUE_OUTPUT_OUTTARGET_H_
+#define PLOTVUE_OUTPUT_OUTTARGET_H_
+
+#include <termios.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/settings.h"
+#include "output/channel.h"
+
+namespace plotvue {
+
+class OutputTarget : public OutputChannel {
+ public:
+  ~OutputTarget() override = default;
+
+  // Pushes out what is buffered and closes; a file is then renamed into place. False when any
+  // write, the close or the rename failed (the target then keeps no partial output).
+  virtual bool Close() = 0;
+  // Ends the output without keeping it: a file's temporary is removed, a port is closed.
+  virtual void Abandon() = 0;
+
+  // True after the first failed write; every later write fails too.
+  bool failed() const { return failed_; }
+  // Why the first write failed (the system's error text).
+  const std::string& reason() const { return reason_; }
+  // Called once, at the first failure, with the reason.
+  void SetFailureHandler(std::function<void(const std::string&)> handler) {
+    onFailure_ = std::move(handler);
+  }
+
+ protected:
+  // Records a failure with the error number `err` and calls the handler the first time.
+  void Fail(int err);
+  void Fail(const std::string& reason);
+
+ private:
+  bool failed_ = false;
+  std::string reason_;
+  std::function<void(const std::string&)> onFailure_;
+};
+
+// Why FileTarget::Open refuses a target that is the file being read.
+inline constexpr char kSameFileMessage[] =
+    "filename for source and destination must be different !";
+
+class FileTarget final : public OutputTarget {
+ public:
+  // Size of the write buffer: output reaches the disk in blocks of this size.
+  static constexpr std::size_t kBufferSize = 512 * 1024;
+
+  FileTarget() = default;
+  ~FileTarget() override;
+  FileTarget(const FileTarget&) = delete;
+  FileTarget& operator=(const FileTarget&) = delete;
+
+  // Creates the temporary file for the output named `target`. Refused (false, `*error` says
+  // why) when the target exists and is not a regular file, when it is the same file as
+  // `inputPath` (same device and inode, so links and other spellings are caught), or when no
+  // file can be created in its directory (the same-file refusal gives kSameFileMessage). A
+  // symbolic link at `target` is written through to the file it names; an existing target keeps
+  // its permission bits.
+  bool Open(const std::string& target, const std::string& inputPath, std::string* error);
+
+  bool Write(std::string_view bytes) override;
+  // Files are pushed out in large blocks and at Close only: a flush after every command would
+  // cost a system call each.
+  bool Flush() override { return !failed(); }
+  bool Close() override;
+  void Abandon() override;
+
+  // The name the output gets when it is closed, and the temporary it is written under.
+  const std::string& target() const { return target_; }
+  const std::string& temporary() const { return temporary_; }
+
+ private:
+  bool WriteOut(const char* data, std::size_t size);
+
+  int fd_ = -1;
+  std::string target_;
+  std::string temporary_;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+class PortTarget final : public OutputTarget {
+ public:
+  PortTarget() = default;
+  ~PortTarget() override;
+  PortTarget(const PortTarget&) = delete;
+  PortTarget& operator=(const PortTarget&) = delete;
+
+  // Opens the device at `path` for writing. With `serial` set and a terminal device, the line
+  // parameters of the settings (BaudRateCode, DataBitsCode, StopBits, ParityCode) are applied
+  // in raw mode. A regular file at `path` (a port redirected for tests) is truncated. False,
+  // with `*error`, when the device cannot be opened or configured.
+  bool Open(const std::string& path, bool serial, const Settings& settings, std::string* error);
+
+  // Bytes are collected until a line end (or Flush), then written at once.
+  bool Write(std::string_view bytes) override;
+  bool Flush() override;
+  // Pushes out the rest and waits until the device has sent it (tcdrain) before closing.
+  bool Close() override;
+  void Abandon() override;
+
+ private:
+  int fd_ = -1;
+  bool tty_ = false;
+  std::string buffer_;
+};
+
+// The device path of the parallel port LPT`number` (1..4): $PLOTVUE_LPT<n> when set and not
+// empty, else /dev/usb/lp<n-1> when it exists, else /dev/lp<n-1>. Empty for other numbers.
+std::string LptDevicePath(int number);
+
+// The device path of the serial port COM`number` (1..4): $PLOTVUE_COM<n> when set and not empty,
+// else /dev/ttyS<n-1>. Empty for other numbers.
+std::string ComDevicePath(int number);
+
+// Sets the serial line settings in `tio`, in raw mode: baud rate code 1..8 (110, 150, 300, 600,
+// 1200, 2400, 4800, 9600; other codes give 9600), data bits code 1 = 7 bits else 8, stop bits 2
+// or else 1, parity code 2 odd, 3 even, else none; the modem lines are ignored.
+void SetSerialTermios(const Settings& settings, termios& tio);
+
+// Applies SetSerialTermios to the terminal `fd`. False with `*error` when the terminal refuses.
+bool ApplySerialSettings(int fd, const Settings& settings, std::string* error);
+
+}  // namespace plotvue
+
+#endif  // PLOTVUE_OUTPUT_OUTTARGET_H_
