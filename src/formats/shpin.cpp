@@ -70,7 +70,11 @@ std::string ShownText(std::string_view bytes) {
 // One character of a record line for a message: a control character as "#" and its code.
 std::string ShownChar(int ch) {
   if (ch < 0) return std::string();
-  if (ch < 32) return "#" + std::to_string(ch);
+  if (ch < 32) {
+    std::string s("#");  // appended, not "+": GCC 12 warns wrongly (-Wrestrict) on that
+    s += std::to_string(ch);
+    return s;
+  }
   return Cp437ToUtf8(static_cast<unsigned char>(ch));
 }
 
@@ -239,7 +243,10 @@ ShpReadResult ShpReader::Read() {
   for (;;) {
     int ch = Get();
     if (ch != '*') {
-      program_.Error("Invalid SHP Char " + ShownChar(ch) + " !");
+      std::string message("Invalid SHP Char ");
+      message += ShownChar(ch);
+      message += " !";
+      program_.Error(message);
       return ShpReadResult::Invalid;
     }
     long long shape = Value(ReadToken(false));

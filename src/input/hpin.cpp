@@ -897,8 +897,16 @@ void Interpreter::Label() {
   Point at = CurrentPos;
   LabelStyle style{VectorAngle(dirRun, dirRise), charWidth, charHeight};
   sink_.Label(CurrentPen, text, at, style);
+  // The advance follows the direction of DI; DI's run and rise are a direction, not a length
+  // (DI128,0 is horizontal), so they are taken as a unit vector.
   long double advance = charWidth * static_cast<long double>(text.size());
-  Point target{at.x + advance * dirRun, at.y + advance * dirRise};
+  long double length = std::hypot(dirRun, dirRise);
+  long double ux = 0.0L, uy = 0.0L;
+  if (length > 0.0L && std::isfinite(length)) {
+    ux = dirRun / length;
+    uy = dirRise / length;
+  }
+  Point target{at.x + advance * ux, at.y + advance * uy};
   SetLastTarget(target);
   CurrentPos = target;
 }
@@ -972,9 +980,10 @@ void Run(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source
   Interpreter interpreter(p, *sink, source);
   interpreter.CommandLoop();
   bool failed = p.ErrorFlag && !interpreter.reachedEnd();
-  // The trailer is written whatever ended the run; a failure while writing it counts too.
+  // The trailer is written whatever ended the run, unless the input could not be read to its end;
+  // a failure while writing it counts too.
   p.ErrorFlag = false;
-  sink->End();
+  sink->End(source.failed());
   failed = failed || p.ErrorFlag || source.failed();
   if (source.failed()) {
     p.MessagesEnabled = true;

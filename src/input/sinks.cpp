@@ -53,13 +53,19 @@ class ConvertSink : public Sink {
       : p_(p), d_(d), configuredPlotFile_(p.settings.PlotFile) {}
 
   bool Begin() override { return OpenOutput(); }
-  void End() override {
-    if (open_) d_.EndOutput();  // a part that failed to open is not closed
+  void End(bool failed) override {
+    // A part that failed to open is not closed.
+    if (open_) {
+      if (failed)
+        d_.AbandonOutput();
+      else
+        d_.EndOutput();
+    }
     open_ = false;
   }
   bool SplitsOutput() const override { return p_.settings.DeviceCode == 3; }
   void StartNextPart(int partCounter) override {
-    End();
+    End(false);
     std::string name = configuredPlotFile_;
     if (!name.empty()) name.pop_back();
     p_.settings.PlotFile = name + std::to_string(partCounter);

@@ -43,8 +43,9 @@ class Sink {
   // Called after the input file has been opened. Returns false with ErrorFlag set when the
   // mode's output could not be opened.
   virtual bool Begin() = 0;
-  // Called after the last command.
-  virtual void End() {}
+  // Called after the last command; `failed` when the input could not be read to its end, so
+  // that no output is passed off as complete.
+  virtual void End(bool /*failed*/) {}
   // True for runs that split their output into parts of MaxFileElements elements.
   virtual bool SplitsOutput() const { return false; }
   // Closes the current output part and opens part `partCounter`.

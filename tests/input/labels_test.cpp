@@ -78,6 +78,11 @@ TEST(Labels, DirectionAndCharacterPlot) {
   EXPECT_EQ(run("DI-1,0;LBAB\x03PD;PR0,40;"),
             (Log{"DevSetTextStyle(2,180,2.5,2)", "DevLine(-5,0,-5,1)"}));
   EXPECT_EQ(run("DI0,-1;LBA\x03"), (Log{"DevSetTextStyle(2,-90,2.5,2)"}));
+  // Run and rise are a direction: DI128,0 advances like DI1,0, DI3,4 along (0.6, 0.8).
+  EXPECT_EQ(run("DI128,0;LBAB\x03PD;PR0,0;"),
+            (Log{"DevSetTextStyle(2,0,2.5,2)", "DevLine(5,0,5,0)"}));
+  EXPECT_EQ(run("DI3,4;LBAB\x03PD;PR0,0;"),
+            (Log{"DevSetTextStyle(2,53.13010235,2.5,2)", "DevLine(3,4,3,4)"}));
   // DI; restores the horizontal direction.
   EXPECT_EQ(run("DI0,1;DI;LBAB\x03PD;PR0,0;"),
             (Log{"DevSetTextStyle(2,0,2.5,2)", "DevLine(5,0,5,0)"}));
