@@ -1,0 +1,35 @@
+#include "ui/gui.h"
+
+#include <QApplication>
+#include <clocale>
+
+#include "app/batch.h"
+#include "base/program.h"
+#include "ui/mainwindow.h"
+#include "ui/qtservices.h"
+
+namespace plotvue {
+
+int RunGui(int& argc, char** argv, const std::vector<std::string>& args) {
+  QApplication app(argc, argv);
+  // Qt takes the user's locale; numbers read and written by the program keep "." as the
+  // decimal point.
+  std::setlocale(LC_NUMERIC, "C");
+  QApplication::setApplicationName(QString::fromLatin1(kProgramName));
+  QtInteraction ui;
+  Program program(ui);
+  LoadStartupSettings(program);
+  Thh main(program);
+  ui.SetParent(&main);
+  if (args.empty()) main.ShowLogo();
+  main.show();
+  if (args.size() == 1) {
+    SetCurrentFileFromArgument(program, args[0]);
+    // The window shows before a large file is read, with the progress of the reading.
+    QCoreApplication::processEvents();
+    if (!main.OpenNamedFile(program.file.Path())) return 0;
+  }
+  return app.exec();
+}
+
+}  // namespace plotvue

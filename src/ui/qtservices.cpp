@@ -1,0 +1,97 @@
+#include "ui/qtservices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace plotvue {
+namespace {
+
+QString FromUtf8(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+void QtInteraction::ShowError(const std::string& text) {
+  QMessageBox::critical(parent_, QStringLiteral("Erreur : "), FromUtf8(text));
+}
+
+void QtInteraction::ShowMessage(const std::string& text) {
+  QMessageBox::information(parent_, QStringLiteral("Message:"), FromUtf8(text));
+}
+
+Answer QtInteraction::AskYesNoCancel(const std::string& text) {
+  const auto button = QMessageBox::question(
+      parent_, QString(), FromUtf8(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  if (button == QMessageBox::Yes) return Answer::Yes;
+  if (button == QMessageBox::No) return Answer::No;
+  return Answer::Cancel;
+}
+
+std::optional<std::string> QtInteraction::PromptText(const std::string& caption,
+                                                     const std::string& initial, int maxLength) {
+  bool ok = false;
+  QString value = QInputDialog::getText(parent_, FromUtf8(caption), QString(), QLineEdit::Normal,
+                                        FromUtf8(initial), &ok);
+  if (!ok) return std::nullopt;
+  std::string out = value.toStdString();
+  if (maxLength > 0 && out.size() > static_cast<std::size_t>(maxLength))
+    out.resize(static_cast<std::size_t>(maxLength));
+  return out;
+}
+
+std::optional<std::string> QtInteraction::OpenFileDialog(const std::string& filter,
+                                                         const std::string& initialDir) {
+  // Shown as the pattern itself; matched without regard to letter case, as file names of plot
+  // files come in either.
+  const QString pattern = FromUtf8(filter);
+  QString patterns = pattern;
+  if (pattern.toLower() != pattern.toUpper())
+    patterns = pattern.toLower() + QLatin1Char(' ') + pattern.toUpper();
+  const QString name =
+      QFileDialog::getOpenFileName(parent_, QString(), FromUtf8(initialDir),
+                                   pattern + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+int QtInteraction::ScreenWidthPx() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->size().width() : UserInteraction::ScreenWidthPx();
+}
+
+int QtInteraction::ScreenHeightPx() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->size().height() : UserInteraction::ScreenHeightPx();
+}
+
+void QtProgress::Start() {
+  sinceEvents_.start();
+  shown_ = false;
+}
+
+void QtProgress::Finish() {
+  if (bar_) bar_->hide();
+  if (panel_) panel_->hide();
+  shown_ = false;
+}
+
+void QtProgress::Progress(std::uint64_t done, std::uint64_t total) {
+  if (sinceEvents_.isValid() && sinceEvents_.elapsed() < 50) return;
+  if (!shown_ && bar_ && total >= kShowFrom) {
+    bar_->setRange(0, 1000);
+    bar_->show();
+    if (panel_) panel_->show();
+    shown_ = true;
+  }
+  if (shown_ && total > 0)
+    bar_->setValue(static_cast<int>(std::min<std::uint64_t>(1000, done * 1000 / total)));
+  QCoreApplication::processEvents();
+  sinceEvents_.restart();
+}
+
+}  // namespace plotvue

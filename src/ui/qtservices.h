@@ -1,0 +1,61 @@
+// The user services of the window program: message boxes, questions, prompts and the open-file
+// dialog with Qt's dialogs, and the progress bar of long runs.
+//
+// State: the parent widget of the dialogs (set once the main window exists) and, for the
+// progress, the bar and the time of the last update.
+#ifndef PLOTVUE_UI_QTSERVICES_H_
+#define PLOTVUE_UI_QTSERVICES_H_
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressBar>
+#include <QWidget>
+
+#include "base/services.h"
+
+namespace plotvue {
+
+class QtInteraction : public UserInteraction {
+ public:
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  void ShowError(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  Answer AskYesNoCancel(const std::string& text) override;
+  std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
+                                        int maxLength) override;
+  // `filter` is a pattern such as "*.plt"; the dialog shows files whose names match it in any
+  // letter case.
+  std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                            const std::string& initialDir) override;
+  int ScreenWidthPx() const override;
+  int ScreenHeightPx() const override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+// The progress of reading a file: a bar that appears for files of some size, and event
+// handling at least every 50 ms so the window stays responsive.
+class QtProgress : public ProgressService {
+ public:
+  // `panel`, when given, holds the bar and is shown and hidden with it.
+  explicit QtProgress(QProgressBar* bar, QWidget* panel = nullptr) : bar_(bar), panel_(panel) {}
+  // Starts a run; the bar appears once the file turns out to be large.
+  void Start();
+  void Finish();
+  void Progress(std::uint64_t done, std::uint64_t total) override;
+
+  // Files from this size on show the bar.
+  static constexpr std::uint64_t kShowFrom = 4u << 20;
+
+ private:
+  QPointer<QProgressBar> bar_;
+  QPointer<QWidget> panel_;
+  QElapsedTimer sinceEvents_;
+  bool shown_ = false;
+};
+
+}  // namespace plotvue
+
+#endif  // PLOTVUE_UI_QTSERVICES_H_
