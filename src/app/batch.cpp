@@ -71,6 +71,22 @@ void LoadStartupSettings(Program& program) {
   program.ErrorFlag = false;
 }
 
+bool LoadStartupStrokeFont(Program& program, StrokeFontState& state, const std::string& exePath,
+                           std::ostream& err) {
+  if (program.settings.ShpLoad != 'J' && program.settings.ShpLoad != 'j') return true;
+  switch (ReadShpFont(program, state.font, state.errors, DataDirs(exePath))) {
+    case ShpReadResult::Loaded:
+      state.view = std::make_unique<ShpStrokeFont>(state.font);
+      return true;
+    case ShpReadResult::NotFound:
+      err << kShpNotFoundReport << '\n';
+      return false;
+    case ShpReadResult::Invalid:
+      break;
+  }
+  return false;
+}
+
 void SetCurrentFileFromArgument(Program& program, const std::string& arg) {
   std::string path = arg;
   if (!Exists(path) && !program.settings.FileExtension.empty()) {

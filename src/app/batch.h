@@ -19,6 +19,7 @@
 #include "app/batchoptions.h"
 #include "base/program.h"
 #include "base/services.h"
+#include "formats/shpin.h"
 #include "output/driver.h"
 #include "output/strokefont.h"
 
@@ -103,6 +104,24 @@ DriverFactory DefaultDriverFactory(const StrokeFont* font = nullptr);
 // The start-up part that needs no window: the program directory is the settings directory, and
 // the settings are read from PLOTVUE.cfg there (a missing file leaves the built-in defaults).
 void LoadStartupSettings(Program& program);
+
+// The stroke font of a program run: loaded at start-up when "SHP laden ?" holds J, and handed to
+// the output drivers.
+struct StrokeFontState {
+  ShpFont font;
+  ErrorList errors;  // messages of the hex digit conversion
+  std::unique_ptr<ShpStrokeFont> view;  // set when the font loaded
+
+  // The font for the drivers, or null (labels are then written as the syntax's text).
+  const StrokeFont* Font() const { return view.get(); }
+};
+
+// Start-up step of the stroke font: when ShpLoad is 'J', reads TXT.SHP from the data
+// directories (current directory, settings directory, installed data, source tree). Returns
+// false when start-up must end: the font is missing ("TXT.SHP not found." goes to `err` after
+// the message) or not readable as a font.
+bool LoadStartupStrokeFont(Program& program, StrokeFontState& state, const std::string& exePath,
+                           std::ostream& err);
 
 // Makes `arg` the current file. A name that does not exist as given but does with "." and the
 // FileExtension setting appended is taken with that extension.

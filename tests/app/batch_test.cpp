@@ -545,5 +545,20 @@ TEST_F(BatchFixture, SingleFileForms) {
   }
 }
 
+TEST(StartupStrokeFont, LoadedOnlyWhenTheSettingAsksForIt) {
+  SilentInteraction ui;
+  Program program(ui);
+  StrokeFontState state;
+  std::ostringstream err;
+  EXPECT_TRUE(LoadStartupStrokeFont(program, state, "/nonexistent/bin/plotvue", err));
+  EXPECT_EQ(state.Font(), nullptr);
+  // The font shipped in the source tree's data folder is found from any executable path.
+  program.settings.ShpLoad = 'J';
+  EXPECT_TRUE(LoadStartupStrokeFont(program, state, "/nonexistent/bin/plotvue", err));
+  ASSERT_NE(state.Font(), nullptr);
+  EXPECT_FALSE(state.Font()->Glyph('A').empty());
+  EXPECT_EQ(err.str(), "");
+}
+
 }  // namespace
 }  // namespace plotvue
