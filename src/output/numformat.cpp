@@ -2,20 +2,74 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace plotvue {
 namespace {
 
+// The fast path takes values below 1e15 / 10^d.
+constexpr long double kFixedLimit[] = {1e15L, 1e14L, 1e13L, 1e12L, 1e11L, 1e10L,
+                                       1e9L,  1e8L,  1e7L,  1e6L,  1e5L};
+constexpr std::uint64_t kIntPow10[] = {1ull,         10ull,         100ull,        1000ull,
+                                       10000ull,     100000ull,     1000000ull,    10000000ull,
+                                       100000000ull, 1000000000ull, 10000000000ull};
+// The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
+// formats' rule that |x| < 1e-8 is 0: the exact binary value times 10^d, rounded to nearest with
+// ties to even, in 128-bit integer arithmetic. False beyond 1e15 (the slow path decides).
+bool FastFixed(long double x, int d, std::string& out) {
+  static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
+                "the x87 80-bit extended format");
+  if (std::fabs(x) < 1e-8L) x = 0.0L;
+  const long double ax = std::fabs(x);
+  if (!(ax < kFixedLimit[d])) return false;
+  std::uint64_t q = 0;
+  if (ax != 0.0L) {
+    // 64-bit mantissa with its explicit leading bit, and the biased exponent.
+    unsigned char bytes[sizeof(long double)];
+    std::memcpy(bytes, &ax, sizeof ax);
+    std::uint64_t mantissa;
+    std::uint16_t exponent;
+    std::memcpy(&mantissa, bytes, 8);
+    std::memcpy(&exponent, bytes + 8, 2);
+    exponent &= 0x7FFF;
+    // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127.
+    const int shift = 16383 + 63 - static_cast<int>(exponent);
+    if (shift < 1 || shift > 127) return false;
+    const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
+    const unsigned __int128 whole = n >> shift;
+    const unsigned __int128 rest = n - (whole << shift);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    q = static_cast<std::uint64_t>(whole);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  }
+  // The digits of q from the right, the decimal point after the d-th.
+  char buf[48];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  for (int k = 0; k < d; ++k) {
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  }
+  if (d > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + q % 10);
+    q /= 10;
+  } while (q != 0);
+  if (x < 0.0L) *--p = '-';
+  out.assign(p, end);
+  return true;
+}
+
 // Fixed notation with d decimals; a value below 1e-8 in size is written as 0 (no "-0.000").
+// The common values take the exact integer path above; the rest the C library's printing.
 std::string Fixed(long double x, int d) {
   if (std::fabs(x) < 1e-8L) x = 0.0L;
-  // The longest long double in fixed notation has 4933 integer digits.
-  char buf[5000];
-  int len = std::snprintf(buf, sizeof buf, "%.*Lf", d, x);
-  if (len < 0) return "0";
-  return std::string(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
+  std::string out;
+  if (d >= 0 && d <= 10 && FastFixed(x, d, out)) return out;
+  return FixedByPrintf(x, d);
 }
 
 int ShiftDecimals(int d, int decimalPlaces) {
@@ -24,6 +78,14 @@ int ShiftDecimals(int d, int decimalPlaces) {
 }
 
 }  // namespace
+
+std::string FixedByPrintf(long double x, int decimals) {
+  // The longest long double in fixed notation has 4933 integer digits.
+  char buf[5000];
+  int len = std::snprintf(buf, sizeof buf, "%.*Lf", decimals, x);
+  if (len < 0) return "0";
+  return std::string(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
+}
 
 std::string FormatShort(long double x, int decimalPlaces) {
   if (!std::isfinite(x)) return "0";

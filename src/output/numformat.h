@@ -18,6 +18,11 @@ std::string FormatShort(long double x, int decimalPlaces = 3);
 // 0 gives "0.000" with 3 decimals. A non-finite value is written as 0.
 std::string FormatFixed(long double x, int decimals, int decimalPlaces = 3);
 
+// "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
+// exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check
+// that path against.
+std::string FixedByPrintf(long double x, int decimals);
+
 // Round to nearest, ties to even, saturated to the 64-bit range (0 for NaN): the integer
 // coordinates of the plotter syntaxes.
 std::int64_t RoundEven(long double x);

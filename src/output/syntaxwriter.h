@@ -20,7 +20,6 @@
 #include <string_view>
 
 #include "output/drivers.h"
-#include "output/fastformat.h"
 #include "output/numformat.h"
 
 namespace plotvue {
@@ -132,8 +131,8 @@ class SyntaxWriter {
   DriverState& st() { return d_.state; }
   const Settings& settings() const { return d_.settings(); }
   int Dp() const { return d_.settings().DecimalPlaces; }
-  std::string S(long double v) const { return FastFormatShort(v, Dp()); }
-  std::string N3(long double v) const { return FastFormatFixed(v, 3, Dp()); }
+  std::string S(long double v) const { return FormatShort(v, Dp()); }
+  std::string N3(long double v) const { return FormatFixed(v, 3, Dp()); }
   int Dialect() const { return d_.settings().NcSyntax; }
 
   PlotDriver& d_;
