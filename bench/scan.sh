@@ -4,7 +4,7 @@
 #
 #   bench/scan.sh [BUILD_DIR]        BUILD_DIR defaults to build/release
 #
-# Builds nothing: BUILD_DIR must already hold src/plotvue and bench/gen_benchfile. The 100 MB
+# Builds nothing: BUILD_DIR must already hold src/app/plotvue and bench/gen_benchfile. The 100 MB
 # input BUILD_DIR/bench/bench100.plt is generated on first use and kept. Prints, per command, the
 # best wall time, the throughput in MB/s (1 MB = 1,000,000 bytes: file size / best wall time) and
 # the peak resident set size reported by /usr/bin/time -v.
@@ -22,7 +22,7 @@ if [[ ! -d $build ]]; then
   exit 1
 fi
 
-plotvue=$build/src/plotvue
+plotvue=$build/src/app/plotvue
 generator=$build/bench/gen_benchfile
 file=$build/bench/bench100.plt
 

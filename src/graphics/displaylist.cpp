@@ -193,10 +193,15 @@ void DisplayList::AddCircle(long double x, long double y, long double r) {
 
 void DisplayList::AddLine(long double x1, long double y1, long double x2, long double y2) {
   double* v = Place(RecordKind::RecLine, 4);
-  v[0] = RoundSignificant8(x1);
-  v[1] = RoundSignificant8(y1);
+  // A polyline's segment starts where the one before ended: its start is rounded already.
+  v[0] = x1 == lastEnd_[0] ? lastEndRounded_[0] : RoundSignificant8(x1);
+  v[1] = y1 == lastEnd_[1] ? lastEndRounded_[1] : RoundSignificant8(y1);
   v[2] = RoundSignificant8(x2);
   v[3] = RoundSignificant8(y2);
+  lastEnd_[0] = x2;
+  lastEnd_[1] = y2;
+  lastEndRounded_[0] = v[2];
+  lastEndRounded_[1] = v[3];
 }
 
 void DisplayList::AddArc(const std::array<long double, 8>& values) {

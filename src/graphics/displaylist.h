@@ -13,6 +13,7 @@
 #define PLOTVUE_GRAPHICS_DISPLAYLIST_H_
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -150,6 +151,10 @@ class DisplayList {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> checkpoints_;
   std::uint64_t version_ = 0;
   std::uint64_t generation_ = 0;
+  // The end of the last line record as given and as rounded (not a number at first, which
+  // equals nothing).
+  long double lastEnd_[2] = {NAN, NAN};
+  double lastEndRounded_[2] = {0.0, 0.0};
 };
 
 // The replay walks millions of records: the step is inline.

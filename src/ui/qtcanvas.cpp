@@ -187,54 +187,54 @@ void QtCanvas::Polygon(const PixelPoint* points, int count) {
   painter_.drawPolygon(polygon, Qt::OddEvenFill);
 }
 
-QFont QtCanvas::MakeFont(const TextFont& spec, qreal& ascent) {
-  if (haveFont_ && spec.face == lastSpec_.face && spec.height == lastSpec_.height &&
-      spec.width == lastSpec_.width && spec.weight == lastSpec_.weight &&
-      spec.italic == lastSpec_.italic && spec.underline == lastSpec_.underline &&
-      spec.strikeOut == lastSpec_.strikeOut) {
+QFont QtCanvas::MakeFont(const TextFont& wanted, qreal& ascent) {
+  if (haveFont_ && wanted.face == lastWanted_.face && wanted.height == lastWanted_.height &&
+      wanted.width == lastWanted_.width && wanted.weight == lastWanted_.weight &&
+      wanted.italic == lastWanted_.italic && wanted.underline == lastWanted_.underline &&
+      wanted.strikeOut == lastWanted_.strikeOut) {
     ascent = lastAscent_;
     return lastFont_;
   }
-  QFont font(QString::fromStdString(spec.face));
+  QFont font(QString::fromStdString(wanted.face));
   font.setStyleStrategy(QFont::PreferOutline);
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strikeOut);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(wanted.weight, 1, 1000)));
+  font.setItalic(wanted.italic);
+  font.setUnderline(wanted.underline);
+  font.setStrikeOut(wanted.strikeOut);
   // The height is the character cell (ascent and descent), as the font of the plot's text
   // size; Qt's pixel size is the smaller em square.
-  const int cell = std::abs(spec.height);
+  const int cell = std::abs(wanted.height);
   font.setPixelSize(1000);
   QFontMetricsF reference(font);
   const qreal emPerCell = 1000.0 / std::max<qreal>(1.0, reference.ascent() + reference.descent());
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(cell * emPerCell))));
-  if (spec.width != 0) {
+  if (wanted.width != 0) {
     const qreal average = QFontMetricsF(font).averageCharWidth();
     if (average > 0) {
-      const long stretch = std::lround(100.0 * std::abs(spec.width) / average);
+      const long stretch = std::lround(100.0 * std::abs(wanted.width) / average);
       font.setStretch(static_cast<int>(std::clamp(stretch, 1L, 4000L)));
     }
   }
   ascent = QFontMetricsF(font).ascent();
   haveFont_ = true;
-  lastSpec_ = spec;
+  lastWanted_ = wanted;
   lastFont_ = font;
   lastAscent_ = ascent;
   return font;
 }
 
-void QtCanvas::TextOut(int x, int y, const TextFont& spec, const std::string& utf8) {
-  const int cell = std::abs(spec.height);
+void QtCanvas::TextOut(int x, int y, const TextFont& wanted, const std::string& utf8) {
+  const int cell = std::abs(wanted.height);
   if (cell == 0 || cell > kMaxTextHeight || utf8.empty()) return;
   Flush();
   qreal ascent = 0;
-  const QFont font = MakeFont(spec, ascent);
+  const QFont font = MakeFont(wanted, ascent);
   painter_.save();
   painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_.setFont(font);
   painter_.setPen(state_.text);
   painter_.translate(x, y);
-  if (spec.escapement != 0) painter_.rotate(-spec.escapement / 10.0);
+  if (wanted.escapement != 0) painter_.rotate(-wanted.escapement / 10.0);
   painter_.drawText(QPointF(0, ascent),
                     QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
   painter_.restore();

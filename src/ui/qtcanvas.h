@@ -81,7 +81,7 @@ class QtCanvas : public Canvas {
   std::vector<QLine> pending_;
   // The last font made, for runs of texts of one style.
   bool haveFont_ = false;
-  TextFont lastSpec_;
+  TextFont lastWanted_;
   QFont lastFont_;
   qreal lastAscent_ = 0;
 };

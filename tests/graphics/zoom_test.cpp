@@ -37,15 +37,6 @@ TEST(ZoomTest, KeyTable) {
   }
 }
 
-TEST(ZoomTest, ResetKeysUndoAnyZoom) {
-  ZoomFixture f;
-  f.window.processKey(kVkAdd);
-  f.window.processKey(kVkLeft);
-  f.window.processKey(kVkEscape);
-  EXPECT_EQ(f.Zoom(), (PixelRect{0, 0, 600, 400}));
-  EXPECT_EQ(f.window.zoomInput().direction, '?');
-}
-
 TEST(ZoomTest, KeysOutsideTheTableLeaveTheViewUnchanged) {
   ZoomFixture f;
   f.window.processKey(kVkAdd);
