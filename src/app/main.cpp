@@ -40,5 +40,10 @@ int main(int argc, char** argv) {
   plotvue::ConsoleInteraction ui(std::cerr);
   plotvue::Program program(ui);
   plotvue::LoadStartupSettings(program);
-  return plotvue::RunCommandLine(program, args, std::cout);
+  // The stroke font, when the settings ask for it; a missing or broken font ends the program.
+  plotvue::StrokeFontState strokeFont;
+  if (!plotvue::LoadStartupStrokeFont(program, strokeFont, argv[0], std::cerr)) return 1;
+  plotvue::BatchContext context;
+  context.makeDriver = plotvue::DefaultDriverFactory(strokeFont.Font());
+  return plotvue::RunCommandLine(program, args, std::cout, context);
 }
