@@ -103,10 +103,21 @@ class Interpreter {
 
   bool GetCommand(int& a, int& b);
   bool IsParamEnd(int ch);
-  // A coordinate: in place in the buffer when it can, else character by character.
-  bool GetCoord(long double& value) { return GetCoordInBuffer(value) || GetCoordByChar(value); }
+  // A coordinate: in place in the buffer when it can, else character by character. The slow
+  // path returns its value rather than writing through a pointer, so that the caller's value
+  // never has its address taken and stays in a register.
+  struct CoordResult {
+    long double value;
+    bool ok;
+  };
+  bool GetCoord(long double& value) {
+    if (GetCoordInBuffer(value)) return true;
+    CoordResult r = GetCoordByChar();
+    if (r.ok) value = r.value;
+    return r.ok;
+  }
   inline bool GetCoordInBuffer(long double& value);
-  [[gnu::noinline]] bool GetCoordByChar(long double& value);
+  [[gnu::noinline]] CoordResult GetCoordByChar();
   long double GetParam(bool* present = nullptr);
   int GetIntParam();
   void SkipParams();
@@ -155,12 +166,21 @@ class Interpreter {
   void PolylineEncoded();
   // One PE number starting with the character `first` (already read): the raw sum of its
   // digits and whether it is odd (negative). False at the end of the file.
+  // The slow path returns its result by value, so the caller's sum stays in a register.
+  struct PeResult {
+    long double sum;
+    bool odd;
+    bool ok;
+  };
   bool DecodePeNumber(int first, bool sevenBit, long double& sum, bool& odd) {
-    return DecodePeInBuffer(first, sevenBit, sum, odd) ||
-           DecodePeByChar(first, sevenBit, sum, odd);
+    if (DecodePeInBuffer(first, sevenBit, sum, odd)) return true;
+    PeResult r = DecodePeByChar(first, sevenBit);
+    sum = r.sum;
+    odd = r.odd;
+    return r.ok;
   }
   inline bool DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd);
-  [[gnu::noinline]] bool DecodePeByChar(int first, bool sevenBit, long double& sum, bool& odd);
+  [[gnu::noinline]] PeResult DecodePeByChar(int first, bool sevenBit);
   long double PeAbsX(long double v) const {
     return ScalingOn ? (v / kPlotUnit - scXmin) * p_.carry.scFactorX + P1.x : v;
   }
@@ -324,17 +344,16 @@ inline bool Interpreter::GetCoordInBuffer(long double& value) {
   return true;
 }
 
-bool Interpreter::GetCoordByChar(long double& value) {
+Interpreter::CoordResult Interpreter::GetCoordByChar() {
   text_.clear();
   int ch = 0;
   for (;;) {
-    if (!GetChar(ch)) return false;
+    if (!GetChar(ch)) return {0.0L, false};
     if (text_.empty() && ch == ' ') continue;  // leading blanks are skipped
     if (text_.size() <= kMaxNumberText) text_.push_back(static_cast<char>(ch));
     if (ch == ',' || ch == ' ' || IsParamEnd(ch)) break;
   }
-  value = ConvertText();
-  return true;
+  return {ConvertText(), true};
 }
 
 long double Interpreter::GetParam(bool* present) {
@@ -731,9 +750,9 @@ inline bool Interpreter::DecodePeInBuffer(int first, bool sevenBit, long double&
   return true;
 }
 
-bool Interpreter::DecodePeByChar(int first, bool sevenBit, long double& sum, bool& odd) {
-  sum = 0.0L;
-  odd = false;
+Interpreter::PeResult Interpreter::DecodePeByChar(int first, bool sevenBit) {
+  long double sum = 0.0L;
+  bool odd = false;
   int shift = 0;
   int c = first;
   std::uint64_t low = 0;  // the digits while they fit in 64 bits; the rest go to `sum`
@@ -775,9 +794,9 @@ bool Interpreter::DecodePeByChar(int first, bool sevenBit, long double& sum, boo
     shift += sevenBit ? 5 : 6;
     if (ended) {
       sum += static_cast<long double>(low);
-      return true;
+      return {sum, odd, true};
     }
-    if (p_.ErrorFlag || !GetChar(c)) return false;
+    if (p_.ErrorFlag || !GetChar(c)) return {sum, odd, false};
   }
 }
 
