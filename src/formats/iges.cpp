@@ -63,6 +63,16 @@ bool AllFinite(std::initializer_list<long double> values) {
   return true;
 }
 
+// True when two numbers as written denote the same value ("-0.000" is "0.000").
+bool SameNumber(const std::string& a, const std::string& b) {
+  auto unsignedZero = [](const std::string& s) {
+    const bool negativeZero =
+        s.size() > 1 && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos;
+    return negativeZero ? s.substr(1) : s;
+  };
+  return unsignedZero(a) == unsignedZero(b);
+}
+
 // The records of one Global record text. A text that fits into columns 1..72 is one record. A
 // longer one (a long PlotFile) is packed parameter by parameter into several records, so that
 // no record runs past column 72; a parameter longer than a record (only a Hollerith string can
@@ -238,8 +248,10 @@ std::string IgesWriter::Real(long double value) const {
 void IgesWriter::IgesLine(TextOut& out, long double x1, long double y1, long double x2,
                           long double y2) {
   if (!AllFinite({x1, y1, x2, y2})) return;
-  std::string params =
-      "110," + Real(x1) + "," + Real(y1) + ",0.0," + Real(x2) + "," + Real(y2) + ",0.0;";
+  const std::string sx = Real(x1), sy = Real(y1), ex = Real(x2), ey = Real(y2);
+  // A line whose ends are written as one point has no direction: readers reject it.
+  if (SameNumber(sx, ex) && SameNumber(sy, ey)) return;
+  std::string params = "110," + sx + "," + sy + ",0.0," + ex + "," + ey + ",0.0;";
   WriteEntity(out, 110, false, params, {});
 }
 

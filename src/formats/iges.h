@@ -94,7 +94,9 @@ class IgesWriter {
   // Colour number of pen 0..15 from the pen table; pens outside the table give colour 0.
   void IgesSetPen(int pen);
 
-  // Entity 110 from (x1, y1) to (x2, y2), mm.
+  // Entity 110 from (x1, y1) to (x2, y2), mm. A line whose ends are written as the same point
+  // (closer together than the written decimals tell) is not written: IGES readers reject a line
+  // without length.
   void IgesLine(TextOut& out, long double x1, long double y1, long double x2, long double y2);
 
   // Entity 100: centre (cx, cy), start (x1, y1), end (x2, y2), counter-clockwise; a full circle

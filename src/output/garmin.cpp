@@ -57,6 +57,15 @@ std::string DegreesMinutes(long double v, char positive, char negative, int degr
   return text + minutes;
 }
 
+// True when the field written for `v` lies within +-limit degrees. A value just beyond the limit
+// that the field rounds to the limit itself counts as within.
+bool WithinDegrees(long double v, long double limit, int degreeDigits, int decimalPlaces) {
+  const long double a = std::fabs(v);
+  if (a <= limit) return true;
+  return DegreesMinutes(a, 'N', 'S', degreeDigits, decimalPlaces) ==
+         DegreesMinutes(limit, 'N', 'S', degreeDigits, decimalPlaces);
+}
+
 }  // namespace
 
 std::string GarminExtension(int fileType) {
@@ -132,19 +141,33 @@ bool GarminWriter::Position(long double x, long double y, const GarminClockTime&
   long double longitude = 0.0L;
   if (!Longitude(x, y, longitude)) return false;
   int dp = settings_->DecimalPlaces;
+  // A position off the globe is left out: readers reject the whole file for one such waypoint,
+  // or wrap it round to another place.
+  if (!WithinDegrees(y, 90.0L, 2, dp) || !WithinDegrees(longitude, 180.0L, 3, dp)) return false;
   text = GarminLatitude(y, dp) + " " + GarminLongitude(longitude, dp) + " " + GarminDate(now) +
          " " + GarminTime(now);
   return true;
 }
 
-void GarminWriter::TrackPointLine(long double x, long double y) {
+bool GarminWriter::TrackPointLine(long double x, long double y) {
   std::string position;
-  if (!Position(x, y, clock_(), position)) return;
+  if (!Position(x, y, clock_(), position)) return false;
   out_->WriteLine("T  " + position + " -9999");
+  state.havePoint = true;
+  state.lastX = x;
+  state.lastY = y;
+  return true;
+}
+
+void GarminWriter::TrackHeader() {
+  state.waypointHeaderWritten = false;
+  state.trackOpen = true;
+  out_->WriteLine(" ");
+  out_->WriteLine(kTrackHeader);
 }
 
 void GarminWriter::WriteGarminHeader() {
-  state.waypointHeaderWritten = false;
+  state = GarminState{};
   for (const char* line :
        {" ", "H  SOFTWARE NAME & VERSION", "I  PCX5 2.08", " ",
         "H  R DATUM                IDX DA            DF            DX            DY            DZ",
@@ -157,14 +180,24 @@ void GarminWriter::WriteGarminHeader() {
 
 void GarminWriter::GarminTrackStart(long double x, long double y) {
   if ((x == 0 && y == 0) || options_->FileType == 1) return;
-  state.waypointHeaderWritten = false;
-  out_->WriteLine(" ");
-  out_->WriteLine(kTrackHeader);
+  state.havePoint = false;  // a new line begins here, not at the last point
+  std::string position;
+  if (!Position(x, y, clock_(), position)) {
+    // No point to begin the track with: the next point written opens it.
+    state.trackOpen = false;
+    return;
+  }
+  TrackHeader();
   TrackPointLine(x, y);
 }
 
 void GarminWriter::GarminTrackPoint(long double x, long double y) {
   if ((x == 0 && y == 0) || options_->FileType == 1) return;
+  std::string position;
+  if (!state.trackOpen && Position(x, y, clock_(), position)) {
+    TrackHeader();
+    if (state.havePoint) TrackPointLine(state.lastX, state.lastY);
+  }
   TrackPointLine(x, y);
 }
 
@@ -177,16 +210,21 @@ void GarminWriter::GarminWaypoint(std::string_view text, long double x, long dou
     out_->WriteLine("");
     out_->WriteLine(kWaypointHeader);
     state.waypointHeaderWritten = true;
+    state.trackOpen = false;
   }
-  // The identifier is a fixed-width field of the record: letters in upper case, and control
-  // bytes (a label's CR LF, say) as blanks so they cannot break the record.
+  // The identifier is one word of the record (readers split a record at blanks): letters in
+  // upper case, control bytes (a label's CR LF, say) and blanks within it as "_", at least one
+  // character, then blanks up to its width.
   std::string identifier;
   for (char ch : text.substr(0, std::min(text.size(), kIdentifierLength))) {
     auto byte = static_cast<unsigned char>(ch);
     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    if (byte < 0x20 || byte == 0x7F) ch = ' ';
+    if (byte <= 0x20 || byte == 0x7F) ch = ' ';
     identifier += ch;
   }
+  identifier.erase(identifier.find_last_not_of(' ') + 1);
+  if (identifier.empty()) identifier = " ";
+  std::replace(identifier.begin(), identifier.end(), ' ', '_');
   identifier = PadCut(identifier, kIdentifierLength);
   char clock[32];
   std::snprintf(clock, sizeof clock, "%2d:%02d", now.hour, now.minute);

@@ -4,8 +4,6 @@
 #include "formats/dxfutil.h"
 
 #include <gtest/gtest.h>
-
-#include "support/process.h"
 #include <unistd.h>
 
 #include <cmath>
@@ -19,6 +17,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/ezdxf_reader.h"
 
 namespace plotvue {
 namespace {
@@ -278,53 +278,8 @@ TEST(DxfFailure, FailedWritesSetTheFlagAndWritingGoesOn) {
 // ---------------------------------------------------------------------------------------------
 // Read back by ezdxf.
 
-// Python interpreters to try, the distribution's first (ezdxf is a Debian package).
-std::string FindPythonWithEzdxf() {
-  for (const char* python : {"/usr/bin/python3", "python3"}) {
-    std::string command = std::string(python) + " -c \"import ezdxf\" >/dev/null 2>&1";
-    if (std::system(command.c_str()) == 0) return python;
-  }
-  return "";
-}
-
-constexpr const char* kReaderScript = R"PY(
-import sys
-import ezdxf
-
-doc = ezdxf.readfile(sys.argv[1])
-for name in ("$EXTMIN", "$EXTMAX"):
-    v = doc.header[name]
-    print("HEADER", name, repr(float(v[0])), repr(float(v[1])))
-# ezdxf adds its own layer "Defpoints" when it loads a file.
-print("LAYERS", " ".join(sorted(l.dxf.name for l in doc.layers if l.dxf.name != "Defpoints")))
-print("STYLE", doc.styles.get("STANDARD").dxf.font)
-for e in doc.modelspace():
-    t = e.dxftype()
-    d = e.dxf
-    if t == "LINE":
-        nums = [d.start[0], d.start[1], d.end[0], d.end[1]]
-    elif t == "CIRCLE":
-        nums = [d.center[0], d.center[1], d.radius]
-    elif t == "ARC":
-        nums = [d.center[0], d.center[1], d.radius, d.start_angle, d.end_angle]
-    elif t == "TEXT":
-        nums = [d.insert[0], d.insert[1], d.height, d.width, d.rotation, d.oblique]
-    else:
-        nums = []
-    text = d.text.encode("cp1252", "surrogateescape").hex() if t == "TEXT" else "-"
-    print("ENTITY", t, d.layer, text, " ".join(repr(float(n)) for n in nums))
-auditor = doc.audit()
-for e in auditor.errors:
-    print("ERROR", e.code, e.message)
-print("DONE")
-)PY";
-
-struct Entity {
-  std::string kind;
-  std::string layer;
-  std::string textHex = "-";
-  std::vector<long double> nums;
-};
+using testing::EzdxfEntity;
+using Entity = EzdxfEntity;
 
 std::string Hex(std::string_view s) {
   static const char* kDigits = "0123456789abcdef";
@@ -372,7 +327,7 @@ class EzdxfDrawing {
 };
 
 TEST_F(DxfTest, EzdxfReadsTheDrawingBack) {
-  const std::string python = FindPythonWithEzdxf();
+  const std::string python = testing::FindPythonWithEzdxf();
   if (python.empty()) {
     GTEST_SKIP() << "ezdxf is not installed (Debian package python3-ezdxf)";
   }
@@ -425,45 +380,21 @@ TEST_F(DxfTest, EzdxfReadsTheDrawingBack) {
       std::filesystem::temp_directory_path() / ("plotvue-dxf-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::filesystem::path dxf = dir / "drawing.dxf";
-  const std::filesystem::path script = dir / "read.py";
   std::ofstream(dxf, std::ios::binary) << channel.text;
-  std::ofstream(script, std::ios::binary) << kReaderScript;
 
-  const std::string command = python + " " + script.string() + " " + dxf.string() + " 2>&1";
-  int status = 0;
-  const std::string output = testing::RunCommand(command, status);
+  const testing::EzdxfReading reading =
+      testing::ReadWithEzdxf(python, {dxf.string()}, dir.string());
   std::filesystem::remove_all(dir);
-  ASSERT_EQ(status, 0) << output;
-
-  std::vector<Entity> seen;
-  std::map<std::string, std::vector<long double>> header;
-  std::string layers, style;
-  bool done = false;
-  std::istringstream lines(output);
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream words(line);
-    std::string tag;
-    words >> tag;
-    if (tag == "ENTITY") {
-      Entity e;
-      words >> e.kind >> e.layer >> e.textHex;
-      for (std::string n; words >> n;) e.nums.push_back(std::strtold(n.c_str(), nullptr));
-      seen.push_back(e);
-    } else if (tag == "HEADER") {
-      std::string name, x, y;
-      words >> name >> x >> y;
-      header[name] = {std::strtold(x.c_str(), nullptr), std::strtold(y.c_str(), nullptr)};
-    } else if (tag == "LAYERS") {
-      std::getline(words >> std::ws, layers);
-    } else if (tag == "STYLE") {
-      words >> style;
-    } else if (tag == "ERROR") {
-      ADD_FAILURE() << "ezdxf audit: " << line;
-    } else if (tag == "DONE") {
-      done = true;
-    }
-  }
-  ASSERT_TRUE(done) << output;
+  ASSERT_EQ(reading.status, 0) << reading.output;
+  ASSERT_EQ(reading.files.size(), 1u) << reading.output;
+  const testing::EzdxfFile& file = reading.files[0];
+  ASSERT_EQ(file.failure, "");
+  for (const std::string& error : file.errors) ADD_FAILURE() << "ezdxf audit: " << error;
+  ASSERT_TRUE(file.done) << reading.output;
+  const std::vector<Entity>& seen = file.entities;
+  std::map<std::string, std::vector<long double>> header = file.header;
+  const std::string& layers = file.layers;
+  const std::string& style = file.style;
 
   EXPECT_EQ(header["$EXTMIN"], (std::vector<long double>{-100.0L, -50.125L}));
   EXPECT_EQ(header["$EXTMAX"], (std::vector<long double>{300.5L, 200.25L}));

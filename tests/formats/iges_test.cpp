@@ -4,8 +4,6 @@
 #include "formats/iges.h"
 
 #include <gtest/gtest.h>
-
-#include "support/process.h"
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -23,6 +21,10 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/iges_layout.h"
+#include "support/occt_draw.h"
+#include "support/process.h"
 
 namespace plotvue {
 namespace {
@@ -77,113 +79,15 @@ Written Convert(const std::function<void(IgesWriter&, TextOut&)>& draw,
   return w;
 }
 
-// The records of a text whose lines all end in CR LF.
-std::vector<std::string> Records(const std::string& text) {
-  std::vector<std::string> records;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "text does not end in CR LF";
-      break;
-    }
-    records.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return records;
-}
-
-// The records of one section letter.
+// The record layout checks shared with the corpus conversions.
 std::vector<std::string> Section(const std::string& text, char letter) {
-  std::vector<std::string> out;
-  for (const auto& r : Records(text)) {
-    if (r.size() > 72 && r[72] == letter) out.push_back(r);
-  }
-  return out;
+  return testing::IgesSection(text, letter);
 }
-
-// The integer in columns column..column+width-1, or -1 when they hold none.
 int Field(const std::string& record, std::size_t column, std::size_t width) {
-  std::string text = record.substr(column - 1, width);
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos ||
-      text.find_first_not_of("0123456789", first) != std::string::npos) {
-    return -1;
-  }
-  return std::stoi(text.substr(first));
+  return testing::IgesField(record, column, width);
 }
-
-// Everything wrong with the layout of an IGES text: record length, section order, sequence
-// numbers, the Terminate counts, and the pointers between Directory Entry and Parameter Data.
 std::vector<std::string> LayoutProblems(const std::string& text) {
-  std::vector<std::string> problems;
-  auto problem = [&](std::size_t line, const std::string& what) {
-    problems.push_back("record " + std::to_string(line + 1) + ": " + what);
-  };
-  const std::vector<std::string> records = Records(text);
-  const std::string order = "SGDPT";
-  std::map<char, int> count;
-  std::size_t sectionIndex = 0;
-  for (std::size_t k = 0; k < records.size(); ++k) {
-    const std::string& r = records[k];
-    if (r.size() != 80) {
-      problem(k, "length " + std::to_string(r.size()));
-      continue;
-    }
-    if (r.find('\n') != std::string::npos || r.find('\r') != std::string::npos) {
-      problem(k, "line end inside");
-    }
-    char letter = r[72];
-    std::size_t index = order.find(letter);
-    if (index == std::string::npos || index < sectionIndex) {
-      problem(k, std::string("section letter ") + letter);
-      continue;
-    }
-    sectionIndex = index;
-    if (r.substr(73).find_first_not_of("0123456789") != std::string::npos) {
-      problem(k, "sequence number " + r.substr(73));
-      continue;
-    }
-    int number = std::stoi(r.substr(73));
-    if (number != ++count[letter]) problem(k, "sequence " + std::to_string(number));
-  }
-  if (count['T'] != 1) problems.push_back("Terminate records: " + std::to_string(count['T']));
-  const std::vector<std::string> t = Section(text, 'T');
-  if (!t.empty()) {
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "S%07dG%07dD%07dP%07d", count['S'], count['G'],
-                  count['D'], count['P']);
-    if (t[0].substr(0, 32) != expected) problems.push_back("Terminate counts " + t[0]);
-    if (t[0].substr(32, 40) != std::string(40, ' ')) problems.push_back("Terminate padding");
-  }
-  // Directory Entry pairs against the Parameter Data records.
-  const std::vector<std::string> d = Section(text, 'D');
-  const std::vector<std::string> p = Section(text, 'P');
-  if (d.size() % 2 != 0) problems.push_back("odd number of Directory Entry records");
-  int nextP = 1;
-  for (std::size_t k = 0; k + 1 < d.size(); k += 2) {
-    int dePointer = static_cast<int>(k) + 1;
-    int pPointer = Field(d[k], 9, 8);
-    int lines = Field(d[k + 1], 25, 8);
-    if (pPointer != nextP) problems.push_back("P pointer of DE " + std::to_string(dePointer));
-    if (d[k].substr(64, 8) != "00000000")
-      problems.push_back("status of DE " + std::to_string(dePointer));
-    if (d[k].substr(0, 8) != d[k + 1].substr(0, 8))
-      problems.push_back("type of DE " + std::to_string(dePointer));
-    for (int l = 0; l < lines; ++l) {
-      std::size_t index = static_cast<std::size_t>(nextP - 1 + l);
-      if (index >= p.size()) {
-        problems.push_back("missing P record " + std::to_string(index + 1));
-        break;
-      }
-      if (p[index][64] != ' ' || Field(p[index], 66, 7) != dePointer) {
-        problems.push_back("DE pointer of P record " + std::to_string(index + 1));
-      }
-    }
-    nextP += lines;
-  }
-  if (static_cast<std::size_t>(nextP - 1) != p.size()) problems.push_back("unclaimed P records");
-  return problems;
+  return testing::IgesLayoutProblems(text);
 }
 
 const std::vector<std::string> kNoProblems;
@@ -400,6 +304,31 @@ TEST(IgesWriter, EntitiesWithUnwritableNumbersAreLeftOut) {
   }
 }
 
+TEST(IgesWriter, LinesWithoutLengthAsWrittenAreLeftOut) {
+  struct Case {
+    long double x1, y1, x2, y2;
+    bool written;
+  };
+  for (const Case& c : {Case{1, 2, 1, 2, false}, Case{1, 2, 1.0004L, 2.0004L, false},
+                        Case{0.0001L, 0, -0.0001L, 0, false},  // "0.000" and "-0.000"
+                        Case{0, -0.0002L, 0, 0.0003L, false}, Case{1, 2, 1.0006L, 2, true},
+                        Case{1, 2, 1, 1.999L, true}}) {
+    Written w = Convert([&](IgesWriter& iges, TextOut& out) {
+      iges.IgesLine(out, c.x1, c.y1, c.x2, c.y2);
+      iges.IgesLine(out, 0, 0, 10, 5);
+    });
+    EXPECT_EQ(LayoutProblems(w.text), kNoProblems);
+    EXPECT_EQ(Section(w.text, 'D').size(), c.written ? 4u : 2u) << static_cast<double>(c.x2);
+    EXPECT_EQ(PData(w.text).back(), Pad64("110,0.000,0.000,0.0,10.000,5.000,0.0;"));
+  }
+  // The decimals setting decides what is one point.
+  Settings settings;
+  settings.DecimalPlaces = 5;
+  Written fine =
+      Convert([](IgesWriter& i, TextOut& o) { i.IgesLine(o, 1, 2, 1.0004L, 2); }, "PLOT", settings);
+  EXPECT_EQ(PData(fine.text).at(0), Pad64("110,1.00000,2.00000,0.0,1.00040,2.00000,0.0;"));
+}
+
 TEST(IgesWriter, DecimalPlacesSettingShiftsTheDecimals) {
   Settings settings;
   settings.DecimalPlaces = 5;
@@ -582,62 +511,13 @@ void AddNote(IgesWriter& iges, TextOut& out, Expected& e, const std::string& tex
   e.notes.push_back({e.entities, text, x, y});
 }
 
-std::string FindOnPath(const std::vector<std::string>& names) {
-  const char* path = std::getenv("PATH");
-  std::stringstream dirs(path ? path : "/usr/bin:/bin");
-  std::string dir;
-  while (std::getline(dirs, dir, ':')) {
-    for (const auto& name : names) {
-      std::string candidate = dir + "/" + name;
-      if (!dir.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-  }
-  return {};
-}
-
-// The directory that holds the Draw plug-in library, under any of its names.
-std::string FindLibraryDir(const std::string& library) {
-  for (const char* dir : {"/usr/lib/x86_64-linux-gnu", "/usr/lib/aarch64-linux-gnu", "/usr/lib64",
-                          "/usr/lib", "/usr/local/lib"}) {
-    for (const char* suffix : {".so.7", ".so"}) {
-      if (fs::exists(std::string(dir) + "/" + library + suffix)) return dir;
-    }
-  }
-  return {};
-}
-
-struct DrawResult {
-  std::string skip;  // why the reader could not run
-  std::string output;
-};
-
 // Writes `iges` to a file and reads it with Draw: the entity types of the model, its check
 // list, the length and centre of every transferred edge, and the text of the given notes.
-DrawResult ReadWithDraw(const std::string& iges, const std::vector<int>& noteRanks) {
-  DrawResult result;
-  std::string draw = FindOnPath({"DRAWEXE", "occt-draw"});
-  if (draw.empty()) {
-    result.skip = "DRAWEXE not found: install the Debian package occt-draw";
-    return result;
-  }
-  std::string libDir = FindLibraryDir("libTKXSDRAW");
-  std::string topDir = FindLibraryDir("libTKTopTest");
-  if (libDir.empty() || topDir.empty()) {
-    result.skip = "Draw plug-ins libTKXSDRAW/libTKTopTest not found: install occt-draw";
-    return result;
-  }
+testing::DrawResult ReadWithDraw(const std::string& iges, const std::vector<int>& noteRanks) {
   TempDir temp;
-  // Debian ships the plug-ins only under their versioned names, which pload does not try.
-  fs::create_directory(temp.path() + "/lib");
-  for (auto [dir, name] : {std::pair{libDir, std::string("libTKXSDRAW")},
-                           std::pair{topDir, std::string("libTKTopTest")}}) {
-    std::string target = dir + "/" + name + ".so";
-    if (!fs::exists(target)) target += ".7";
-    fs::create_symlink(target, temp.path() + "/lib/" + name + ".so");
-  }
   const std::string file = temp.path() + "/drawing.igs";
   std::ofstream(file, std::ios::binary) << iges;
-  std::ofstream script(temp.path() + "/check.tcl");
+  std::ostringstream script;
   script << "pload XSDRAW\n"
             "pload MODELING\n"
             "igesread {"
@@ -661,23 +541,15 @@ DrawResult ReadWithDraw(const std::string& iges, const std::vector<int>& noteRan
             "  regexp {Start Point :\\s+\\(([^,]+),([^,]+),} $d -> x y\n"
             "  regexp {Text : \"([^\\n]*)\"} $d -> t\n"
             "  puts \"NOTE $k $x $y |$t|\"\n"
-            "}\n"
-            "exit\n";
-  script.close();
-  std::string command = "cd '" + temp.path() + "' && LD_LIBRARY_PATH='" + temp.path() +
-                        "/lib'${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} '" + draw +
-                        "' -b -f check.tcl </dev/null 2>&1";
-  int status = 0;
-  result.output = testing::RunCommand(command, status);
-  if (status == -1) result.skip = "cannot start " + draw;
-  return result;
+            "}\n";
+  return testing::RunDrawScript(temp.path(), script.str());
 }
 
 void CheckWithDraw(const std::string& iges, const Expected& e) {
   ASSERT_EQ(LayoutProblems(iges), kNoProblems);
   std::vector<int> ranks;
   for (const auto& n : e.notes) ranks.push_back(n.rank);
-  DrawResult r = ReadWithDraw(iges, ranks);
+  testing::DrawResult r = ReadWithDraw(iges, ranks);
   if (!r.skip.empty()) GTEST_SKIP() << r.skip;
   const std::string& out = r.output;
   SCOPED_TRACE(out.substr(0, 3000));

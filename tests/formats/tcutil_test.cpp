@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/process.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +14,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/process.h"
+#include "support/tavostub.h"
 
 namespace plotvue {
 namespace {
@@ -302,12 +303,6 @@ TEST_F(TcWriterTest, EachFileStartsAgainWithFunctionOne) {
 
 // --- The generated program, compiled with gcc and run against the stub library. ---
 
-std::filesystem::path StubDir() {
-  std::filesystem::path here = std::filesystem::path(__FILE__).parent_path();
-  if (std::filesystem::exists(here / "RareDova.H")) return here;
-  return std::filesystem::path(PLOTVUE_TEST_DATA_DIR) / ".." / "formats";
-}
-
 // A scratch folder under the temporary directory, removed with everything in it.
 struct TempDir {
   TempDir() {
@@ -343,10 +338,8 @@ std::string Record(char kind, std::initializer_list<double> values, const std::s
 }
 
 TEST(TcGeneratedProgram, CompilesAndMakesOneDrawingCallPerElement) {
-  if (std::system("command -v gcc >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "gcc is not installed (Debian package gcc)";
-  }
-  std::filesystem::path stubs = StubDir();
+  if (!testing::HaveProgram("gcc")) GTEST_SKIP() << testing::kNoGcc;
+  std::filesystem::path stubs = testing::TavoStubDir();
   ASSERT_TRUE(std::filesystem::exists(stubs / "RareDova.c")) << stubs;
 
   TempDir temp;
@@ -427,12 +420,8 @@ TEST(TcGeneratedProgram, CompilesAndMakesOneDrawingCallPerElement) {
     std::ofstream file(dir / "PLOT.c", std::ios::binary);
     file << channel.text;
   }
-  std::string compile = "gcc -std=c99 -pedantic -Wall -Wextra -Werror -Wno-main -I'" +
-                        stubs.string() + "' '" + (dir / "PLOT.c").string() + "' '" +
-                        (stubs / "RareDova.c").string() + "' -o '" + (dir / "plot").string() +
-                        "' 2>&1";
-  int status = 0;
-  std::string diagnostics = RunCommand(compile, status);
+  std::string diagnostics;
+  int status = testing::CompileWithTavoStub(dir / "PLOT.c", dir / "plot", diagnostics);
   ASSERT_EQ(status, 0) << diagnostics;
   EXPECT_EQ(diagnostics, "");
 
@@ -446,8 +435,7 @@ TEST(TcGeneratedProgram, CompilesAndMakesOneDrawingCallPerElement) {
   std::istringstream in(run);
   for (std::string line; std::getline(in, line);) {
     char kind = line.empty() ? ' ' : line[0];
-    if (line.size() > 1 && line[1] == ' ' &&
-        std::string("KLCASMT").find(kind) != std::string::npos) {
+    if (testing::IsTavoDrawingRecord(line)) {
       drawn.push_back(line);
       if (std::string("LCAT").find(kind) != std::string::npos) ++drawingCalls;
     } else {
