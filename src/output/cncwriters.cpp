@@ -3,6 +3,7 @@
 // in millimetres in four dialects). Each command is one line ending in CR LF.
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "base/fileutil.h"
 #include "output/syntax.h"
@@ -48,8 +49,8 @@ class AristoWriter final : public SyntaxWriter {
   void OutRotate(long double angle) override {
     d_.WriteLine("D49I" + RoundText(angle * 1000.0L) + "J0");
   }
-  void MoveTo(long double x, long double y) override { d_.WriteLine(Xy("G0D0", x, y)); }
-  void LineTo(long double x, long double y) override { d_.WriteLine(Xy("G1D1", x, y)); }
+  void MoveTo(long double x, long double y) override { WriteXy("G0D0", x, y); }
+  void LineTo(long double x, long double y) override { WriteXy("G1D1", x, y); }
   // No line end: the next Aristo line follows on the same line.
   void SelectPen(int pen) override { d_.WriteText("D23I" + std::to_string(pen)); }
 
@@ -77,7 +78,7 @@ class AristoWriter final : public SyntaxWriter {
                  "W0K0");
   }
 
-  void TextMoveTo(long double x, long double y) override { d_.WriteLine(Xy("G0D0", x, y)); }
+  void TextMoveTo(long double x, long double y) override { WriteXy("G0D0", x, y); }
 
   void OutLabel(const std::string& text) override {
     d_.WriteLine("D25L1");
@@ -85,8 +86,18 @@ class AristoWriter final : public SyntaxWriter {
   }
 
  private:
-  static std::string Xy(const char* command, long double x, long double y) {
-    return std::string(command) + "X" + A100(x) + "Y" + A100(y);
+  // command, "X", x and "Y", y in hundredths of a millimetre; built on the stack, as it is
+  // the line of every move.
+  void WriteXy(std::string_view command, long double x, long double y) {
+    char buf[80];
+    char* p = buf;
+    command.copy(p, command.size());
+    p += command.size();
+    *p++ = 'X';
+    p = PutInt(p, RoundFast(x * 100.0L));
+    *p++ = 'Y';
+    p = PutInt(p, RoundFast(y * 100.0L));
+    d_.WriteLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
   }
 };
 
@@ -108,8 +119,8 @@ class LasercombWriter final : public SyntaxWriter {
 
   void PenUp() override { d_.WriteLine("PU;"); }
   void PenDown() override { d_.WriteLine("PD;"); }
-  void MoveTo(long double x, long double y) override { d_.WriteLine(Pa(x, y)); }
-  void LineTo(long double x, long double y) override { d_.WriteLine(Pa(x, y)); }
+  void MoveTo(long double x, long double y) override { WritePa(x, y); }
+  void LineTo(long double x, long double y) override { WritePa(x, y); }
   void SelectPen(int pen) override { d_.WriteLine("SP" + std::to_string(pen) + ";"); }
   void OutVelocity(int speed) override {
     if (!Sm()) d_.WriteLine("VS" + RoundText(static_cast<long double>(speed) * 0.1L) + ";");
@@ -145,7 +156,7 @@ class LasercombWriter final : public SyntaxWriter {
     st().curY = a.E.y;
   }
 
-  void TextMoveTo(long double x, long double y) override { d_.WriteLine(Pa(x, y)); }
+  void TextMoveTo(long double x, long double y) override { WritePa(x, y); }
 
   void OutLabel(const std::string& text) override {
     if (Sm()) {
@@ -160,9 +171,24 @@ class LasercombWriter final : public SyntaxWriter {
  private:
   bool Sm() const { return Dialect() == 2; }
   std::string Coord(long double v) const { return Sm() ? S(v) : L200(v); }
-  std::string Pa(long double x, long double y) const {
-    return "PA" + Coord(x) + "," + Coord(y) + ";";
+  // "PA" x "," y ";" in a buffer kept from line to line, as it is the line of every move.
+  void WritePa(long double x, long double y) {
+    line_.assign("PA");
+    AppendCoord(x);
+    line_ += ',';
+    AppendCoord(y);
+    line_ += ';';
+    d_.WriteLine(line_);
   }
+  void AppendCoord(long double v) {
+    if (Sm()) {
+      AppendShort(line_, v, Dp());
+    } else {
+      char buf[24];
+      line_.append(buf, PutInt(buf, RoundFast(v * 200.0L)));
+    }
+  }
+  std::string line_;
 };
 
 // --- CNC -------------------------------------------------------------------------------------
@@ -194,12 +220,8 @@ class CncWriter final : public SyntaxWriter {
 
   void PenUp() override { d_.WriteLine("G00 Z" + N3(settings().WerkzeugAbstand)); }
   void PenDown() override { d_.WriteLine("G01 Z" + N3(-settings().Fraestiefe)); }
-  void MoveTo(long double x, long double y) override {
-    d_.WriteLine(Cat("G00 X", N3(x), " Y", N3(y)));
-  }
-  void LineTo(long double x, long double y) override {
-    d_.WriteLine(Cat("G01 X", N3(x), " Y", N3(y)));
-  }
+  void MoveTo(long double x, long double y) override { WriteMove("G00 X", x, y); }
+  void LineTo(long double x, long double y) override { WriteMove("G01 X", x, y); }
 
   void SelectPen(int pen) override {
     const int dialect = Dialect();
@@ -258,6 +280,15 @@ class CncWriter final : public SyntaxWriter {
 
  private:
   std::string Xy(long double x, long double y) const { return Cat("X", N3(x), " Y", N3(y)); }
+  // command x " Y" y in a buffer kept from line to line, as it is the line of every move.
+  void WriteMove(const char* command, long double x, long double y) {
+    line_.assign(command);
+    AppendFixed(line_, x, 3, Dp());
+    line_ += " Y";
+    AppendFixed(line_, y, 3, Dp());
+    d_.WriteLine(line_);
+  }
+  std::string line_;
   bool ZeroRadius(long double r) const { return N3(r) == N3(0.0L); }
 };
 

@@ -81,7 +81,7 @@ class HpglWriter final : public SyntaxWriter {
       st().curY = y;
     }
     if (!st().peOpen) BeginEncodedRun();
-    d_.WriteText(Cat("<", EncodePair(x - st().curX, y - st().curY)));
+    WritePair("<", x - st().curX, y - st().curY);
   }
 
   void LineTo(long double x, long double y) override {
@@ -93,9 +93,9 @@ class HpglWriter final : public SyntaxWriter {
       BeginEncodedRun();
       // "PE7<" makes the next pair a pen-up move: a zero move takes it, so the segment that
       // follows is drawn.
-      d_.WriteText(EncodePair(0.0L, 0.0L));
+      WritePair("", 0.0L, 0.0L);
     }
-    d_.WriteText(EncodePair(x - st().curX, y - st().curY));
+    WritePair("", x - st().curX, y - st().curY);
   }
 
   void SelectPen(int pen) override {
@@ -253,23 +253,30 @@ class HpglWriter final : public SyntaxWriter {
     d_.PenUp();
   }
 
-  static std::string EncodePair(long double dx, long double dy) {
-    std::string text;
-    EncodePENumber(dx, text);
-    EncodePENumber(dy, text);
-    return text;
+  // `prefix` and the encoded pair, built on the stack: the command of every encoded move.
+  void WritePair(std::string_view prefix, long double dx, long double dy) {
+    // A number has at most 13 base-32 digits.
+    char buf[48];
+    char* p = buf;
+    prefix.copy(p, prefix.size());
+    p += prefix.size();
+    p = EncodePENumber(dx, p);
+    p = EncodePENumber(dy, p);
+    d_.WriteText(std::string_view(buf, static_cast<std::size_t>(p - buf)));
   }
 
   // The seven-bit base-32 number of a difference in mm: magnitude in plotter units times two,
   // plus one when negative; low-order digits first (63 + digit), the last one 95 + digit.
-  static void EncodePENumber(long double d, std::string& text) {
+  // Written at p (room for 13 digits); returns their end.
+  static char* EncodePENumber(long double d, char* p) {
     std::uint64_t v = static_cast<std::uint64_t>(RoundFast(std::fabs(d * 40.0L)));
     std::uint64_t n = v * 2 + (d < 0.0L ? 1 : 0);
     while (n > 31) {
-      text += static_cast<char>(63 + n % 32);
+      *p++ = static_cast<char>(63 + n % 32);
       n /= 32;
     }
-    text += static_cast<char>(95 + n);
+    *p++ = static_cast<char>(95 + n);
+    return p;
   }
 };
 

@@ -18,7 +18,8 @@ constexpr std::uint64_t kIntPow10[] = {1ull,         10ull,         100ull,     
                                        100000000ull, 1000000000ull, 10000000000ull};
 // The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
 // formats' rule that |x| < 1e-8 is 0: the exact binary value times 10^d, rounded to nearest with
-// ties to even, in 128-bit integer arithmetic. False beyond 1e15 (the slow path decides).
+// ties to even, in 128-bit integer arithmetic, appended to `out`. False beyond 1e15 (the slow
+// path decides; nothing is appended then).
 bool FastFixed(long double x, int d, std::string& out) {
   static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
                 "the x87 80-bit extended format");
@@ -46,30 +47,88 @@ bool FastFixed(long double x, int d, std::string& out) {
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
   // The digits of q from the right, the decimal point after the d-th.
+  // Two digits at a time from a table halves the divisions.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char buf[48];
   char* end = buf + sizeof buf;
   char* p = end;
-  for (int k = 0; k < d; ++k) {
+  int k = d;
+  for (; k >= 2; k -= 2) {
+    p -= 2;
+    std::memcpy(p, kPairs + 2 * (q % 100), 2);
+    q /= 100;
+  }
+  if (k == 1) {
     *--p = static_cast<char>('0' + q % 10);
     q /= 10;
   }
   if (d > 0) *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + q % 10);
-    q /= 10;
-  } while (q != 0);
+  while (q >= 100) {
+    p -= 2;
+    std::memcpy(p, kPairs + 2 * (q % 100), 2);
+    q /= 100;
+  }
+  if (q >= 10) {
+    p -= 2;
+    std::memcpy(p, kPairs + 2 * q, 2);
+  } else {
+    *--p = static_cast<char>('0' + q);
+  }
   if (x < 0.0L) *--p = '-';
-  out.assign(p, end);
+  out.append(p, end);
   return true;
 }
 
-// Fixed notation with d decimals; a value below 1e-8 in size is written as 0 (no "-0.000").
-// The common values take the exact integer path above; the rest the C library's printing.
-std::string Fixed(long double x, int d) {
+// Fixed notation with d decimals appended to `out`; a value below 1e-8 in size is written as 0
+// (no "-0.000"). The common values take the exact integer path above; the rest the C library's
+// printing.
+void AppendFixedText(std::string& out, long double x, int d) {
   if (std::fabs(x) < 1e-8L) x = 0.0L;
-  std::string out;
-  if (d >= 0 && d <= 10 && FastFixed(x, d, out)) return out;
-  return FixedByPrintf(x, d);
+  if (d >= 0 && d <= 10 && FastFixed(x, d, out)) return;
+  out += FixedByPrintf(x, d);
+}
+
+// Powers of ten 1e-5 .. 1e3 as the nearest long double values.
+constexpr long double kDecades[] = {1e-5L, 1e-4L, 1e-3L, 1e-2L, 1e-1L, 1e0L, 1e1L, 1e2L, 1e3L};
+// Values within this relative distance of a power of ten take the library's logarithm, so
+// the decade is the one it gives there.
+constexpr long double kNearDecade = 1e-12L;
+
+// floor(log10(b)) for b > 1e-5 exactly as the library's logarithm gives it. Away from the powers
+// of ten the decade follows from comparisons; the logarithm is accurate to far less than the
+// distance of its result from the next integer there. Values of 1000 and beyond all count as 3,
+// as the callers make no difference between them. Drawing coordinates are mostly tens and
+// hundreds of millimetres, so the search starts at the top.
+int DecimalExponent(long double b) {
+  if (b > kDecades[8] * (1.0L + kNearDecade)) return 3;
+  int k = 7;
+  while (k > 0 && b < kDecades[k]) --k;
+  const bool nearLow = b < kDecades[k] * (1.0L + kNearDecade);
+  const bool nearHigh = b > kDecades[k + 1] * (1.0L - kNearDecade);
+  if (nearLow || nearHigh) {
+    const long double c = std::floor(std::log10(b));
+    return c >= 3.0L ? 3 : static_cast<int>(c);
+  }
+  return k - 5;
+}
+
+// 10^a for a = 0..10, exact in the long double format.
+constexpr long double kScale[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L,
+                                  1e6L, 1e7L, 1e8L, 1e9L, 1e10L};
+
+// std::nearbyint(v) for 0 <= v < 2^62, as an integer: adding 2^63 leaves a unit in the last
+// place of 1, so the sum is rounded to an integer in the current rounding mode (to nearest,
+// ties to even), and its 64-bit mantissa is 2^63 plus that integer. Avoids the library call
+// and the change of the x87 control word that the conversion to an integer type needs.
+std::uint64_t RoundSmall(long double v) {
+  static_assert(std::numeric_limits<long double>::digits == 64, "the x87 80-bit extended format");
+  const long double t = v + 0x1p63L;
+  std::uint64_t mantissa;
+  std::memcpy(&mantissa, &t, 8);
+  return mantissa - (std::uint64_t{1} << 63);
 }
 
 int ShiftDecimals(int d, int decimalPlaces) {
@@ -87,11 +146,17 @@ std::string FixedByPrintf(long double x, int decimals) {
   return std::string(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
 }
 
-std::string FormatShort(long double x, int decimalPlaces) {
-  if (!std::isfinite(x)) return "0";
+void AppendShort(std::string& out, long double x, int decimalPlaces) {
+  if (!std::isfinite(x)) {
+    out += '0';
+    return;
+  }
   long double b = std::fabs(x);
-  if (b <= 1e-5L) return "0";  // 0.00001 itself shows as 0
-  int c = static_cast<int>(std::floor(std::log10(b)));
+  if (b <= 1e-5L) {  // 0.00001 itself shows as 0
+    out += '0';
+    return;
+  }
+  int c = DecimalExponent(b);
   int d;
   if (c >= 3) {
     d = 0;
@@ -107,20 +172,36 @@ std::string FormatShort(long double x, int decimalPlaces) {
       a = d + 1;
     }
     long double scale = 1.0L;
-    for (int k = 0; k < a; ++k) scale *= 10.0L;
-    std::uint64_t e = static_cast<std::uint64_t>(std::nearbyint(b * scale));
+    if (a >= 0 && a <= 10) {
+      scale = kScale[a];
+    } else {
+      for (int k = 0; k < a; ++k) scale *= 10.0L;
+    }
+    std::uint64_t e = RoundSmall(b * scale);
     do {
       e /= 10;
       if (e % 10 == 0) --d;
     } while (e % 10 == 0 && e != 0);
     d = std::max(d, 0);
   }
-  return Fixed(x, ShiftDecimals(d, decimalPlaces));
+  AppendFixedText(out, x, ShiftDecimals(d, decimalPlaces));
+}
+
+std::string FormatShort(long double x, int decimalPlaces) {
+  std::string s;
+  AppendShort(s, x, decimalPlaces);
+  return s;
+}
+
+void AppendFixed(std::string& out, long double x, int decimals, int decimalPlaces) {
+  if (!std::isfinite(x)) x = 0.0L;
+  AppendFixedText(out, x, ShiftDecimals(decimals, decimalPlaces));
 }
 
 std::string FormatFixed(long double x, int decimals, int decimalPlaces) {
-  if (!std::isfinite(x)) x = 0.0L;
-  return Fixed(x, ShiftDecimals(decimals, decimalPlaces));
+  std::string s;
+  AppendFixed(s, x, decimals, decimalPlaces);
+  return s;
 }
 
 std::int64_t RoundEven(long double x) {

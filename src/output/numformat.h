@@ -13,10 +13,14 @@ namespace plotvue {
 // setting: a value other than 3 shifts the number of decimals by (decimalPlaces - 3), within
 // 0..10. A non-finite value gives "0".
 std::string FormatShort(long double x, int decimalPlaces = 3);
+// The text of FormatShort appended to `out` (no string of its own for each number).
+void AppendShort(std::string& out, long double x, int decimalPlaces = 3);
 
 // Fixed point with `decimals` decimals, shifted by the DecimalPlaces setting like FormatShort;
 // 0 gives "0.000" with 3 decimals. A non-finite value is written as 0.
 std::string FormatFixed(long double x, int decimals, int decimalPlaces = 3);
+// The text of FormatFixed appended to `out`.
+void AppendFixed(std::string& out, long double x, int decimals, int decimalPlaces = 3);
 
 // "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
 // exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check

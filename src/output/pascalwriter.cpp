@@ -50,9 +50,18 @@ class PascalWriter final : public SyntaxWriter {
   }
 
   void LineTo(long double x, long double y) override {
-    // PascalLine's two blanks are part of the text here: the most frequent line is built once.
-    d_.PascalHeaderLine(
-        Cat("  T_Line(", Num(st().curX), ",", Num(st().curY), ",", Num(x), ",", Num(y), ");"));
+    // PascalLine's two blanks are part of the text here: the most frequent line is built once,
+    // in a buffer kept from line to line.
+    line_.assign("  T_Line(");
+    AppendNum(line_, st().curX);
+    line_ += ',';
+    AppendNum(line_, st().curY);
+    line_ += ',';
+    AppendNum(line_, x);
+    line_ += ',';
+    AppendNum(line_, y);
+    line_ += ");";
+    d_.PascalHeaderLine(line_);
   }
 
   void SelectPen(int pen) override {
@@ -94,8 +103,17 @@ class PascalWriter final : public SyntaxWriter {
     if (digits > kMaxIntegerDigits && s.find('.') == std::string::npos) s += ".0";
     return s;
   }
+  // Num(v) appended to `out`.
+  void AppendNum(std::string& out, long double v) const {
+    const std::size_t start = out.size();
+    AppendShort(out, v, Dp());
+    const std::size_t digits = out.size() - start - (out[start] == '-' ? 1 : 0);
+    if (digits > kMaxIntegerDigits && out.find('.', start) == std::string::npos) out += ".0";
+  }
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;
+  // The text of the line being built.
+  std::string line_;
 };
 
 bool IsReservedWord(const std::string& upper) {
