@@ -11,7 +11,10 @@
 #include "app/batch.h"
 #include "base/program.h"
 #ifdef PLOTVUE_WITH_GUI
-#include "ui/gui.h"
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
 #endif
 
 namespace {
@@ -28,12 +31,48 @@ bool WantsWindow(const std::vector<std::string>& args) {
   return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
 }
 
+#ifdef PLOTVUE_WITH_GUI
+// The directory of the running executable, ending in "/".
+std::string ExecutableDir() {
+  char path[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "./";
+  std::string p(path, static_cast<std::size_t>(n));
+  return p.substr(0, p.rfind('/') + 1);
+}
+
+// Loads the window module (beside the executable in a build, in ../lib/plotvue when installed)
+// and runs the window. Returns -1, after saying why on stderr, when the module cannot be loaded.
+int RunWindow(int& argc, char** argv) {
+  const std::string dir = ExecutableDir();
+  void* module = nullptr;
+  for (const std::string& candidate : {dir + "plotvue_gui.so", dir + "../lib/plotvue/plotvue_gui.so"}) {
+    module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module) break;
+  }
+  if (!module) {
+    std::cerr << "plotvue: the window is not available (" << ::dlerror() << ")\n";
+    return -1;
+  }
+  using Entry = int (*)(int*, char**);
+  auto run = reinterpret_cast<Entry>(::dlsym(module, "plotvue_run_gui"));
+  if (!run) {
+    std::cerr << "plotvue: the window module has no entry\n";
+    return -1;
+  }
+  return run(&argc, argv);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
 #ifdef PLOTVUE_WITH_GUI
-  if (WantsWindow(args)) return plotvue::RunGui(argc, argv, args);
+  if (WantsWindow(args)) {
+    int code = RunWindow(argc, argv);
+    if (code >= 0) return code;
+  }
 #else
   (void)WantsWindow;
 #endif
