@@ -63,40 +63,18 @@ printf '%-26s %9s %10s %13s %12s   %s\n' "command" "best s" "MB/s" "peak RSS MiB
 
 failed=0
 
-# Timed NAME OUTDIR COMMAND...: runs COMMAND $runs times under /usr/bin/time -v and prints one
-# line headed NAME; the size reported is that of all files COMMAND wrote into OUTDIR (emptied
-# before each run). Wall time is taken around each run in nanoseconds; the peak RSS is the
-# largest of the runs.
+# shellcheck source=bench/timing.sh
+. "$root/bench/timing.sh"
+
+# Timed NAME OUTDIR COMMAND...: times COMMAND and prints one line headed NAME; the size reported
+# is that of all files COMMAND wrote into OUTDIR (emptied before each run).
 Timed() {
-  local name=$1 output=$2
+  local label=$1 output=$2
   shift 2
-  local best='' peak=0 all='' status i
-  for ((i = 1; i <= runs; i++)); do
-    local start end seconds rss
-    rm -rf "$output"
-    mkdir -p "$output"
-    start=$(date +%s%N)
-    status=0
-    /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/out.txt" 2>"$work/err.txt" || status=$?
-    end=$(date +%s%N)
-    if ((status != 0)); then
-      printf '%-26s failed with exit status %d\n' "$name" "$status"
-      sed 's/^/    /' "$work/err.txt" | head -5
-      failed=1
-      return
-    fi
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-    rss=$(awk -F': ' '/Maximum resident set size/ { print $2 + 0 }' "$work/time.txt")
-    rss=${rss:-0}
-    all="$all $seconds"
-    if [[ -z $best ]] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
-      best=$seconds
-    fi
-    if ((rss > peak)); then peak=$rss; fi
-  done
+  RunTimed run "rm -rf '$output' && mkdir -p '$output'" "$@" || return
   local size
   size=$(du -sb "$output" | cut -f1)
-  awk -v name="$name" -v best="$best" -v bytes="$bytes" -v rss="$peak" -v all="$all" \
+  awk -v name="$label" -v best="$BEST" -v bytes="$bytes" -v rss="$PEAK" -v all="$ALL" \
       -v size="$size" 'BEGIN {
     rate = best > 0 ? bytes / 1e6 / best : 0
     printf "%-26s %9.3f %10.1f %13.1f %12.1f  %s\n", name, best, rate, rss / 1024, size / 1e6, all

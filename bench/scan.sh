@@ -59,35 +59,16 @@ printf '%-26s %9s %10s %13s   %s\n' "command" "best s" "MB/s" "peak RSS MiB" "al
 
 failed=0
 
-# Timed KEY NAME COMMAND...: runs COMMAND $runs times under /usr/bin/time -v and prints one line
-# headed NAME. Wall time is taken around each run in nanoseconds (GNU time rounds to 10 ms); the
-# peak RSS is the largest of the runs. The command's output and errors go to $work/KEY.out/.err.
+# shellcheck source=bench/timing.sh
+. "$root/bench/timing.sh"
+
+# Timed KEY NAME COMMAND...: times COMMAND and prints one line headed NAME: best wall time,
+# throughput, peak RSS and every run's time.
 Timed() {
-  local key=$1 name=$2
+  local key=$1 label=$2
   shift 2
-  local best='' peak=0 all='' status i
-  for ((i = 1; i <= runs; i++)); do
-    local start end seconds rss
-    start=$(date +%s%N)
-    status=0
-    /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/$key.out" 2>"$work/$key.err" || status=$?
-    end=$(date +%s%N)
-    if ((status != 0)); then
-      printf '%-26s failed with exit status %d\n' "$name" "$status"
-      sed 's/^/    /' "$work/$key.err" | head -5
-      failed=1
-      return
-    fi
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
-    rss=$(awk -F': ' '/Maximum resident set size/ { print $2 + 0 }' "$work/time.txt")
-    rss=${rss:-0}
-    all="$all $seconds"
-    if [[ -z $best ]] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
-      best=$seconds
-    fi
-    if ((rss > peak)); then peak=$rss; fi
-  done
-  awk -v name="$name" -v best="$best" -v bytes="$bytes" -v rss="$peak" -v all="$all" 'BEGIN {
+  RunTimed "$key" "" "$@" || return
+  awk -v name="$label" -v best="$BEST" -v bytes="$bytes" -v rss="$PEAK" -v all="$ALL" 'BEGIN {
     rate = best > 0 ? bytes / 1e6 / best : 0
     printf "%-26s %9.3f %10.1f %13.1f  %s\n", name, best, rate, rss / 1024, all
   }'
