@@ -1,6 +1,7 @@
-// convert_bench: converts one plot file into one output syntax the way a batch conversion does
-// (a scan pass for the extents, then the convert pass through the output driver), with the
-// built-in settings, for timing the drivers on the large bench file.
+// convert_bench: converts one plot file into one output syntax the way a batch conversion into
+// a file does (one pass that scans and converts, or for the outputs that hold the extents a scan
+// pass and then the convert pass), with the built-in settings, for timing the drivers on the
+// large bench file.
 //
 //   convert_bench IN.plt SYNTAX OUTBASE      SYNTAX 1..12; writes OUTBASE.<extension>
 //
@@ -14,6 +15,7 @@
 
 #include "input/hpin.h"
 #include "output/drivers.h"
+#include "output/syntax.h"
 
 namespace {
 
@@ -46,8 +48,13 @@ int main(int argc, char** argv) {
   auto driver = plotvue::MakeOutputDriver(program);
   driver->options.garmin.FileType = 3;
 
-  plotvue::RunInterpreter(program, plotvue::RunMode::Scan);
-  if (program.ErrorFlag || program.RunFailed) return 1;
-  plotvue::RunInterpreter(program, plotvue::RunMode::Convert, {driver.get(), nullptr});
+  if (!plotvue::OutputReadsExtents(syntax)) {
+    if (plotvue::RunScanAndConvert(program, *driver) != plotvue::ScanConvertResult::Converted)
+      return 1;
+  } else {
+    plotvue::RunInterpreter(program, plotvue::RunMode::Scan);
+    if (program.ErrorFlag || program.RunFailed) return 1;
+    plotvue::RunInterpreter(program, plotvue::RunMode::Convert, {driver.get(), nullptr});
+  }
   return (program.ErrorFlag || program.RunFailed) ? 1 : 0;
 }

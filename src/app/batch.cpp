@@ -228,6 +228,10 @@ class BatchRun {
   enum class Outcome { Done, Failed, Quit };
   Outcome RunFile(const std::string& path, bool last);
   Outcome Convert(bool last);
+  bool CanConvertWhileScanning() const;
+  Outcome ScanAndConvert(bool last);
+  // The output file name of the current file: PlotFile and the syntax's extension.
+  std::string TargetName() const;
 
   Program& p_;
   const BatchRequest& request_;
@@ -262,6 +266,7 @@ BatchRun::Outcome BatchRun::RunFile(const std::string& path, bool last) {
     s.PlotFile = request_.PlotFile;
 
   p_.MessagesEnabled = true;
+  if (CanConvertWhileScanning()) return ScanAndConvert(last);
   RunInterpreter(p_, RunMode::Scan);
   if (p_.ErrorFlag) {
     // The file could not be read: nothing more can be done with it.
@@ -287,10 +292,46 @@ BatchRun::Outcome BatchRun::RunFile(const std::string& path, bool last) {
   return ok ? Outcome::Done : Outcome::Failed;
 }
 
+// A conversion into a file that nothing else of the run needs the extents for (no printing, an
+// output that does not hold them, a target not yet written) reads the file once: the scan and
+// the convert run in one pass. A port is left to the two runs, so that a plotter gets nothing
+// of a file that cannot be read to its end.
+bool BatchRun::CanConvertWhileScanning() const {
+  const Settings& s = p_.settings;
+  return request_.convert && !request_.print && driver_ &&
+         s.DeviceCode == static_cast<int>(Device::File) && !OutputReadsExtents(s.SyntaxCode) &&
+         written_.count(TargetName()) == 0;
+}
+
+std::string BatchRun::TargetName() const {
+  const Settings& s = p_.settings;
+  return s.PlotFile + "." + SyntaxOf(s.SyntaxCode).extension;
+}
+
+// The two runs in one pass, with the outcomes of RunFile's scan and of Convert.
+BatchRun::Outcome BatchRun::ScanAndConvert(bool last) {
+  switch (RunScanAndConvert(p_, *driver_)) {
+    case ScanConvertResult::Unreadable:
+      if (UserQuits(p_)) return Outcome::Quit;
+      p_.ErrorFlag = false;
+      return Outcome::Failed;
+    case ScanConvertResult::ReadFailed:
+      p_.ErrorFlag = false;
+      return Outcome::Failed;
+    case ScanConvertResult::Converted:
+      break;
+  }
+  written_.insert(TargetName());
+  bool ok = !p_.ErrorFlag && !p_.RunFailed;
+  if (p_.ErrorFlag && !last && UserQuits(p_)) return Outcome::Quit;
+  p_.ErrorFlag = false;
+  return ok ? Outcome::Done : Outcome::Failed;
+}
+
 BatchRun::Outcome BatchRun::Convert(bool last) {
   Settings& s = p_.settings;
   if (s.DeviceCode == static_cast<int>(Device::File)) {
-    std::string target = s.PlotFile + "." + SyntaxOf(s.SyntaxCode).extension;
+    std::string target = TargetName();
     if (!written_.insert(target).second) {
       p_.ui->ShowError(target + " : output file already written in this run !");
       return Outcome::Failed;

@@ -984,8 +984,7 @@ void Interpreter::CharacterPlot() {
 }
 
 // Steps of a run after the input is open: the sink's output, the command loop, the end.
-void Run(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
-  std::unique_ptr<Sink> sink = MakeSink(p, mode, targets);
+void Run(Program& p, std::unique_ptr<Sink> sink, ByteSource& source) {
   if (!sink) {
     p.ErrorFlag = true;
     p.RunFailed = true;
@@ -1031,7 +1030,7 @@ void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteS
   p.RunFailed = false;
   if (p.ErrorFlag) return;
   ResetRun(p, mode);
-  Run(p, mode, targets, source);
+  Run(p, MakeSink(p, mode, targets), source);
 }
 
 // True when the output file of a file conversion would be the plot file being read: the same
@@ -1062,7 +1061,33 @@ void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
     p.Error("pas de fichier ouvert");
     return;
   }
-  Run(p, mode, targets, source);
+  Run(p, MakeSink(p, mode, targets), source);
+}
+
+ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
+  // The scan run's part: the input must open.
+  p.RunFailed = false;
+  if (p.ErrorFlag) return ScanConvertResult::Unreadable;
+  ResetRun(p, RunMode::Scan);
+  const std::string path = p.file.Path();
+  ByteSource source = ByteSource::FromString({});
+  if (!ByteSource::Open(path, &source)) {
+    p.Error("fichier " + path + " introuvable ou accès impossible !");
+    p.ErrorFlag = true;
+    p.MessagesEnabled = true;
+    p.Error("pas de fichier ouvert");
+    return ScanConvertResult::Unreadable;
+  }
+  // The convert run's part: its checks and its message state, the scan's extents and counts.
+  if (p.settings.DeviceCode == 3 && OutputIsInput(p)) {
+    p.MessagesEnabled = true;
+    p.Error("filename for source and destination must be different !");
+    p.ErrorFlag = true;
+    return ScanConvertResult::Converted;
+  }
+  p.MessagesEnabled = false;
+  Run(p, MakeConvertSink(p, driver, true), source);
+  return source.failed() ? ScanConvertResult::ReadFailed : ScanConvertResult::Converted;
 }
 
 }  // namespace plotvue

@@ -22,6 +22,21 @@ void RunInterpreter(Program& program, RunMode mode, const RunTargets& targets = 
 void RunInterpreterOn(Program& program, RunMode mode, const RunTargets& targets,
                       ByteSource& source);
 
+// The outcome of RunScanAndConvert.
+enum class ScanConvertResult {
+  Unreadable,  // the plot file could not be opened: as a failed scan run, nothing written
+  ReadFailed,  // the file could not be read to its end: as a scan run cut short, no output kept
+  Converted,   // read whole: the state is that of the convert run (ErrorFlag, RunFailed)
+};
+
+// The scan run and the convert run of a conversion in one pass over the file: every element
+// widens the extents and is counted as in a scan run and goes to `driver` as in a convert run.
+// Only for outputs that do not read the extents while they are written (OutputReadsExtents)
+// and that can be dropped when the input fails part way (a file, not a port). Messages, the
+// same-file refusal and the output written are those of the two runs one after the other;
+// afterwards the extents and counts are the scan's.
+ScanConvertResult RunScanAndConvert(Program& program, OutputDriver& driver);
+
 }  // namespace plotvue
 
 #endif  // PLOTVUE_INPUT_HPIN_H_

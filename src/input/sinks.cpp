@@ -1,5 +1,6 @@
 #include "input/sinks.h"
 
+#include "output/drivers.h"
 #include "output/syntax.h"
 
 namespace plotvue {
@@ -19,7 +20,7 @@ int TurboColor(int pen) {
 namespace {
 
 // Scan runs: every element widens the extents and is counted.
-class ScanSink : public Sink {
+class ScanSink final : public Sink {
  public:
   explicit ScanSink(Program& p) : p_(p) {}
   bool Begin() override { return true; }
@@ -46,11 +47,16 @@ class ScanSink : public Sink {
   Program& p_;
 };
 
-// Convert runs: the output driver operations, positions through the plot transform.
-class ConvertSink : public Sink {
+// Convert runs: the output driver operations, positions through the plot transform. With
+// kScan the same pass also does the work of a scan run (extents and counts), for conversions
+// that read the file once. `Driver` is OutputDriver, or the program's own PlotDriver, whose
+// operations are then called directly rather than through the interface (ten million calls
+// and more on a large file).
+template <class Driver, bool kScan>
+class ConvertSink final : public Sink {
  public:
-  ConvertSink(Program& p, OutputDriver& d)
-      : p_(p), d_(d), configuredPlotFile_(p.settings.PlotFile) {}
+  ConvertSink(Program& p, Driver& d)
+      : p_(p), d_(d), scan_(p), configuredPlotFile_(p.settings.PlotFile) {}
 
   bool Begin() override { return OpenOutput(); }
   void End(bool failed) override {
@@ -73,18 +79,22 @@ class ConvertSink : public Sink {
   }
 
   void Segment(int pen, const Point& a, const Point& b) override {
+    if constexpr (kScan) scan_.Segment(pen, a, b);
     SelectPen(pen);
     d_.DrawLine(OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
   }
   void Circle(int pen, const Point& c, long double r) override {
+    if constexpr (kScan) scan_.Circle(pen, c, r);
     SelectPen(pen);
     d_.OutCircle(OutX(c.x), OutY(c.y), OutLength(r));
   }
   void Arc(int pen, const Point& c, long double from, long double to, long double r) override {
+    if constexpr (kScan) scan_.Arc(pen, c, from, to, r);
     SelectPen(pen);
     d_.OutArc(OutX(c.x), OutY(c.y), from, to, OutLength(r), 1.0L);
   }
   void Label(int pen, const std::string& text, const Point& at, const LabelStyle& s) override {
+    if constexpr (kScan) scan_.Label(pen, text, at, s);
     SelectPen(pen);
     if (s.width != 0.0L && s.height != 0.0L) {
       d_.OutTextStyle(0, s.angle, OutLength(s.height),
@@ -129,7 +139,8 @@ class ConvertSink : public Sink {
   long double OutLength(long double d) const { return d * p_.settings.PlotScale; }
 
   Program& p_;
-  OutputDriver& d_;
+  Driver& d_;
+  ScanSink scan_;                   // the scan run's bookkeeping (kScan)
   std::string configuredPlotFile_;  // PlotFile at the start of the run
   bool open_ = false;               // between a successful BeginOutput and its EndOutput
 };
@@ -183,7 +194,19 @@ class DeviceSink : public Sink {
   bool screenColours_;
 };
 
+template <bool kScan>
+std::unique_ptr<Sink> MakeConvertSinkOf(Program& program, OutputDriver& driver) {
+  if (auto* own = dynamic_cast<PlotDriver*>(&driver))
+    return std::make_unique<ConvertSink<PlotDriver, kScan>>(program, *own);
+  return std::make_unique<ConvertSink<OutputDriver, kScan>>(program, driver);
+}
+
 }  // namespace
+
+std::unique_ptr<Sink> MakeConvertSink(Program& program, OutputDriver& driver, bool scanToo) {
+  return scanToo ? MakeConvertSinkOf<true>(program, driver)
+                 : MakeConvertSinkOf<false>(program, driver);
+}
 
 std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets& targets) {
   switch (mode) {
@@ -191,7 +214,7 @@ std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets&
       return std::make_unique<ScanSink>(program);
     case RunMode::Convert:
       if (!targets.driver) return nullptr;
-      return std::make_unique<ConvertSink>(program, *targets.driver);
+      return MakeConvertSink(program, *targets.driver, false);
     case RunMode::Print:
     case RunMode::Screen:
       if (!targets.device) return nullptr;

@@ -69,6 +69,10 @@ class Sink {
 // The one choice of sink by run mode. Returns nullptr when the mode's target is missing.
 std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets& targets);
 
+// The sink of a convert run into `driver`; with `scanToo` it also widens the extents and counts
+// the elements as a scan run does, so that one pass over the file serves both runs.
+std::unique_ptr<Sink> MakeConvertSink(Program& program, OutputDriver& driver, bool scanToo);
+
 // Widens the extents by one point (each of the four tests on its own).
 void ExtendExtents(Extents& e, long double x, long double y);
 

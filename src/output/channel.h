@@ -3,8 +3,10 @@
 #ifndef PLOTVUE_OUTPUT_CHANNEL_H_
 #define PLOTVUE_OUTPUT_CHANNEL_H_
 
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plotvue {
 
@@ -31,25 +33,77 @@ class StringChannel : public OutputChannel {
 
 // WriteText and WriteLine of the driver frame: a failed write sets the error flag and writing
 // goes on. Lines end in CR LF.
+//
+// A port takes each command at once (the default). A file is staged: the writes collect in a
+// buffer of TextOut's own that reaches the channel in blocks of kStageSize, so that the tens of
+// millions of short writes of a large conversion cost a copy each and no call into the channel.
+// A failed block sets the error flag when it is handed on; Drain hands on the rest before the
+// output is closed.
 class TextOut {
  public:
+  static constexpr std::size_t kStageSize = 512 * 1024;
+
   TextOut(OutputChannel& channel, bool& errorFlag) : channel_(&channel), errorFlag_(&errorFlag) {}
+  TextOut(const TextOut&) = delete;
+  TextOut& operator=(const TextOut&) = delete;
 
   // Writes s without a line end and flushes the channel (a plotter gets each command at once).
   void WriteText(std::string_view s) {
+    if (Stage(s)) return;
     if (!channel_->Write(s) || !channel_->Flush()) *errorFlag_ = true;
   }
   // Writes s and CR LF.
   void WriteLine(std::string_view s) {
+    if (Stage(s) && Stage("\r\n")) return;
     if (!channel_->Write(s) || !channel_->Write("\r\n")) *errorFlag_ = true;
   }
+
+  // Stages the writes from now on (true) or passes each one on at once (false). Staged bytes
+  // are handed on first.
+  void SetStaged(bool staged) {
+    Drain();
+    if (staged && stage_.empty()) stage_.resize(kStageSize);
+    staged_ = staged;
+    next_ = stage_.data();
+    end_ = staged ? stage_.data() + stage_.size() : stage_.data();
+  }
+  // Hands the staged bytes to the channel. False, with the error flag set, when that failed.
+  bool Drain() {
+    if (next_ == stage_.data()) return true;
+    const std::size_t n = static_cast<std::size_t>(next_ - stage_.data());
+    next_ = stage_.data();
+    if (channel_->Write(std::string_view(stage_.data(), n))) return true;
+    *errorFlag_ = true;
+    return false;
+  }
+  // Drops the staged bytes (an output that is abandoned).
+  void Discard() { next_ = stage_.data(); }
 
   OutputChannel& channel() { return *channel_; }
   bool& errorFlag() { return *errorFlag_; }
 
  private:
+  // Copies s into the stage; false when writes are not staged. A full stage is handed on first.
+  bool Stage(std::string_view s) {
+    if (!staged_) return false;
+    if (s.size() > static_cast<std::size_t>(end_ - next_)) {
+      Drain();
+      if (s.size() > stage_.size()) {
+        if (!channel_->Write(s)) *errorFlag_ = true;
+        return true;
+      }
+    }
+    std::memcpy(next_, s.data(), s.size());
+    next_ += s.size();
+    return true;
+  }
+
   OutputChannel* channel_;
   bool* errorFlag_;
+  bool staged_ = false;
+  std::vector<char> stage_;
+  char* next_ = nullptr;  // end of the staged bytes
+  char* end_ = nullptr;   // end of the room for them (next_ when writes are not staged)
 };
 
 }  // namespace plotvue

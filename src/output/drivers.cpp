@@ -155,12 +155,14 @@ bool PlotDriver::OpenTarget(std::string* error) {
 
 void PlotDriver::CloseTarget(bool keep) {
   if (target_) {
-    if (keep) {
+    if (keep && out_.Drain()) {
       if (!target_->Close()) program_->ErrorFlag = true;
     } else {
+      out_.Discard();
       target_->Abandon();
     }
   }
+  out_.SetStaged(false);
   writer_.reset();
   target_.reset();
   channel_.target = nullptr;
@@ -196,6 +198,7 @@ void PlotDriver::BeginOutput(int syntaxCode, int deviceCode) {
     return;
   }
   channel_.target = target_.get();
+  out_.SetStaged(state.device == static_cast<int>(Device::File));
   writer_ = MakeSyntaxWriter(state.syntax, *this);
 
   state.penDown = false;

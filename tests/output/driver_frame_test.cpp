@@ -477,6 +477,21 @@ TEST(DriverFiles, WriteFailureSetsErrorFlagAndKeepsThePreviousFile) {
   EXPECT_TRUE(h.ui.errors[0].starts_with("erreur d'écriture " + target + " : ")) << h.ui.errors[0];
 }
 
+TEST(DriverFiles, WriteFailureOfTheLastBytesFailsTheOutput) {
+  // A short output reaches the file only when it is closed: that write fails.
+  DriverHarness h;
+  const std::string target = h.OutputPath(1);
+  WriteFile(target, "OLD");
+  FileSizeLimit limit(16);
+  h.d().BeginOutput(1, 3);
+  ASSERT_FALSE(h.program.ErrorFlag);
+  h.d().DrawLine(0, 0, 10, 10);
+  h.d().EndOutput();
+  EXPECT_TRUE(h.program.ErrorFlag);
+  EXPECT_EQ(ReadFile(target), "OLD");
+  EXPECT_TRUE(Leftovers(h.folder.path, {"OUT.plt"}).empty());
+}
+
 TEST(DriverFiles, ConversionWhoseWritesFailIsReportedAsFailed) {
   DriverHarness h;
   std::string plot = "IN;SP1;";
