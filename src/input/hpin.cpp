@@ -9,6 +9,7 @@
 
 #include "base/displaytext.h"
 #include "base/textnum.h"
+#include "input/runsinks.h"
 #include "output/syntax.h"
 
 namespace plotvue {
@@ -64,9 +65,13 @@ void CosSinDegrees(long double degrees, long double& c, long double& s) {
   }
 }
 
+// The interpreter over a sink of type SinkT: a concrete final sink class, so that the element
+// calls of the coordinate loops are direct calls the compiler can inline (the positions stay in
+// registers instead of going through memory for every segment), or Sink for any sink.
+template <class SinkT>
 class Interpreter {
  public:
-  Interpreter(Program& p, Sink& sink, ByteSource& src) : p_(p), sink_(sink), src_(src) {
+  Interpreter(Program& p, SinkT& sink, ByteSource& src) : p_(p), sink_(sink), src_(src) {
     text_.reserve(256);
   }
 
@@ -201,7 +206,7 @@ class Interpreter {
   void CharacterPlot();
 
   Program& p_;
-  Sink& sink_;
+  SinkT& sink_;
   ByteSource& src_;
 
   // Reader state.
@@ -242,7 +247,8 @@ class Interpreter {
 
 // --- Token reader ---------------------------------------------------------------------------
 
-bool Interpreter::GetCommand(int& a, int& b) {
+template <class SinkT>
+bool Interpreter<SinkT>::GetCommand(int& a, int& b) {
   for (;;) {
     int c = src_.Next();
     if (c < 0) return AtEndOfFile();
@@ -257,7 +263,8 @@ bool Interpreter::GetCommand(int& a, int& b) {
   return true;
 }
 
-bool Interpreter::IsParamEnd(int ch) {
+template <class SinkT>
+bool Interpreter<SinkT>::IsParamEnd(int ch) {
   if (ch == ';' || ch == '#') {
     EndOfParams = true;
     hasPending_ = false;
@@ -275,7 +282,8 @@ bool Interpreter::IsParamEnd(int ch) {
   return false;
 }
 
-long double Interpreter::ConvertText() const {
+template <class SinkT>
+long double Interpreter<SinkT>::ConvertText() const {
   // The text without its last character (the separator).
   if (text_.size() <= 1 || text_.size() > kMaxNumberText) return 0.0L;
   return TextToFloat(std::string_view(text_.data(), text_.size() - 1));
@@ -284,7 +292,8 @@ long double Interpreter::ConvertText() const {
 // Scans a coordinate in place when it lies wholly in the buffer: optional blanks, then sign,
 // digits and point, then a separator, with no line end. Returns false, consuming nothing, when
 // the text has any other shape; the character-by-character reader then takes it.
-inline bool Interpreter::GetCoordInBuffer(long double& value) {
+template <class SinkT>
+inline bool Interpreter<SinkT>::GetCoordInBuffer(long double& value) {
   const char* start = src_.cursor();
   const char* end = src_.limit();
   const char* q = start;
@@ -344,7 +353,8 @@ inline bool Interpreter::GetCoordInBuffer(long double& value) {
   return true;
 }
 
-Interpreter::CoordResult Interpreter::GetCoordByChar() {
+template <class SinkT>
+typename Interpreter<SinkT>::CoordResult Interpreter<SinkT>::GetCoordByChar() {
   text_.clear();
   int ch = 0;
   for (;;) {
@@ -356,7 +366,8 @@ Interpreter::CoordResult Interpreter::GetCoordByChar() {
   return {ConvertText(), true};
 }
 
-long double Interpreter::GetParam(bool* present) {
+template <class SinkT>
+long double Interpreter<SinkT>::GetParam(bool* present) {
   text_.clear();
   int ch = 0;
   for (;;) {
@@ -373,7 +384,8 @@ long double Interpreter::GetParam(bool* present) {
   return ConvertText();
 }
 
-int Interpreter::GetIntParam() {
+template <class SinkT>
+int Interpreter<SinkT>::GetIntParam() {
   text_.clear();
   int ch = 0;
   for (;;) {
@@ -386,7 +398,8 @@ int Interpreter::GetIntParam() {
   return static_cast<int>(static_cast<std::uint32_t>(v) & 0xFFu);
 }
 
-void Interpreter::SkipParams() {
+template <class SinkT>
+void Interpreter<SinkT>::SkipParams() {
   int ch = 0;
   while (GetChar(ch) && !IsParamEnd(ch)) {
   }
@@ -394,7 +407,8 @@ void Interpreter::SkipParams() {
 
 // --- Command loop ---------------------------------------------------------------------------
 
-void Interpreter::CommandLoop() {
+template <class SinkT>
+void Interpreter<SinkT>::CommandLoop() {
   const bool splits = sink_.SplitsOutput();
   while (!p_.ErrorFlag && !src_.AtEnd()) {
     if (splits && ElementCounter > p_.settings.MaxFileElements) {
@@ -416,7 +430,8 @@ void Interpreter::CommandLoop() {
   }
 }
 
-void Interpreter::Dispatch(int a, int b) {
+template <class SinkT>
+void Interpreter<SinkT>::Dispatch(int a, int b) {
   switch (Code(a, b)) {
     case Code('P', 'U'):
       PenDownFlag = false;
@@ -546,7 +561,8 @@ void Interpreter::Dispatch(int a, int b) {
 
 // --- Pen moves ------------------------------------------------------------------------------
 
-void Interpreter::CoordinateList() {
+template <class SinkT>
+void Interpreter<SinkT>::CoordinateList() {
   for (;;) {
     long double x = 0.0L, y = 0.0L;
     if (!GetCoord(x) || EndOfParams) return;  // a lone x before the terminator is dropped
@@ -563,12 +579,14 @@ void Interpreter::CoordinateList() {
   }
 }
 
-void Interpreter::SelectPenCommand() {
+template <class SinkT>
+void Interpreter<SinkT>::SelectPenCommand() {
   int pen = GetIntParam();
   CurrentPen = pen > 15 ? 15 : pen;
 }
 
-void Interpreter::PenWidth() {
+template <class SinkT>
+void Interpreter<SinkT>::PenWidth() {
   long double width = GetParam();
   p_.carry.penWidth = width;
   if (!p_.settings.PenFromWidth) return;
@@ -582,7 +600,8 @@ void Interpreter::PenWidth() {
 
 // --- Scaling --------------------------------------------------------------------------------
 
-void Interpreter::PaperSize() {
+template <class SinkT>
+void Interpreter<SinkT>::PaperSize() {
   EndOfParams = false;
   long double a = GetParam();
   if (EndOfParams) return;
@@ -591,7 +610,8 @@ void Interpreter::PaperSize() {
   paper.y = EndOfParams ? paper.x : b * kPlotUnit;
 }
 
-void Interpreter::ScalingPoints() {
+template <class SinkT>
+void Interpreter<SinkT>::ScalingPoints() {
   EndOfParams = false;
   long double a = GetParam();
   if (EndOfParams || p_.ErrorFlag) {
@@ -616,7 +636,8 @@ void Interpreter::ScalingPoints() {
   }
 }
 
-void Interpreter::UserScaling() {
+template <class SinkT>
+void Interpreter<SinkT>::UserScaling() {
   EndOfParams = false;
   long double xmin = GetParam();
   if (EndOfParams) {
@@ -655,14 +676,16 @@ void Interpreter::UserScaling() {
 
 // --- Circles, arcs, rectangles, ticks, polygons ---------------------------------------------
 
-void Interpreter::Circle() {
+template <class SinkT>
+void Interpreter<SinkT>::Circle() {
   long double r = 0.0L;
   if (!GetCoord(r)) return;
   ++ElementCounter;
   sink_.Circle(CurrentPen, CurrentPos, RelX(r));
 }
 
-void Interpreter::ArcCommand(bool relative) {
+template <class SinkT>
+void Interpreter<SinkT>::ArcCommand(bool relative) {
   long double x = 0.0L, y = 0.0L;
   if (!GetCoord(x) || !GetCoord(y)) return;
   long double sweep = GetParam();
@@ -685,7 +708,8 @@ void Interpreter::ArcCommand(bool relative) {
   CurrentPos = end;
 }
 
-void Interpreter::Rectangle() {
+template <class SinkT>
+void Interpreter<SinkT>::Rectangle() {
   long double x = GetParam();
   long double y = GetParam();
   if (p_.ErrorFlag) return;
@@ -699,7 +723,8 @@ void Interpreter::Rectangle() {
   SetLastTarget(c0);
 }
 
-void Interpreter::Tick(bool xTick) {
+template <class SinkT>
+void Interpreter<SinkT>::Tick(bool xTick) {
   // From the current point L/2 in the positive direction and L in the negative direction.
   long double len = xTick ? std::fabs(P2.x - P1.x) * 0.005L : std::fabs(P2.y - P1.y) * 0.005L;
   Point p = CurrentPos;
@@ -710,7 +735,8 @@ void Interpreter::Tick(bool xTick) {
   SetLastTarget(minus);
 }
 
-void Interpreter::PolygonModeCommand() {
+template <class SinkT>
+void Interpreter<SinkT>::PolygonModeCommand() {
   int mode = GetIntParam();
   sink_.PolygonMode(mode, LastTargetOrCurrent());
 }
@@ -719,7 +745,8 @@ void Interpreter::PolygonModeCommand() {
 
 // Decodes a number whose remaining digits lie in the buffer, all valid and without line ends,
 // and short enough for 64 bits. Returns false, consuming nothing, otherwise.
-inline bool Interpreter::DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd) {
+template <class SinkT>
+inline bool Interpreter<SinkT>::DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd) {
   const unsigned char* start = reinterpret_cast<const unsigned char*>(src_.cursor());
   const unsigned char* q = start;
   const unsigned char* end = reinterpret_cast<const unsigned char*>(src_.limit());
@@ -750,7 +777,8 @@ inline bool Interpreter::DecodePeInBuffer(int first, bool sevenBit, long double&
   return true;
 }
 
-Interpreter::PeResult Interpreter::DecodePeByChar(int first, bool sevenBit) {
+template <class SinkT>
+typename Interpreter<SinkT>::PeResult Interpreter<SinkT>::DecodePeByChar(int first, bool sevenBit) {
   long double sum = 0.0L;
   bool odd = false;
   int shift = 0;
@@ -800,7 +828,8 @@ Interpreter::PeResult Interpreter::DecodePeByChar(int first, bool sevenBit) {
   }
 }
 
-void Interpreter::PolylineEncoded() {
+template <class SinkT>
+void Interpreter<SinkT>::PolylineEncoded() {
   PenDownFlag = true;
   bool sevenBit = false;
   bool absoluteNext = false;
@@ -867,7 +896,8 @@ void Interpreter::PolylineEncoded() {
 
 // --- Labels and character sizing ------------------------------------------------------------
 
-void Interpreter::Label() {
+template <class SinkT>
+void Interpreter<SinkT>::Label() {
   std::string text;
   bool byTerminator = false;
   for (;;) {
@@ -930,13 +960,15 @@ void Interpreter::Label() {
   CurrentPos = target;
 }
 
-void Interpreter::DefineTerminator() {
+template <class SinkT>
+void Interpreter<SinkT>::DefineTerminator() {
   int t = src_.Next();
   if (t < 0 || t == 0 || t == 5 || t == kEsc) t = kEtx;
   terminator = t;
 }
 
-void Interpreter::AbsoluteSize() {
+template <class SinkT>
+void Interpreter<SinkT>::AbsoluteSize() {
   long double w = GetParam();
   long double h = GetParam();
   if (w < 0.1L * h || w > 10.0L * h) w = h;
@@ -944,7 +976,8 @@ void Interpreter::AbsoluteSize() {
   charHeight = h * 10.0L;
 }
 
-void Interpreter::RelativeSize() {
+template <class SinkT>
+void Interpreter<SinkT>::RelativeSize() {
   long double w = GetParam();
   long double h;
   if (p_.ErrorFlag) {
@@ -960,7 +993,8 @@ void Interpreter::RelativeSize() {
   if (charWidth < 0.1L * charHeight || charWidth > 10.0L * charHeight) charWidth = charHeight;
 }
 
-void Interpreter::Direction() {
+template <class SinkT>
+void Interpreter<SinkT>::Direction() {
   bool present = false;
   long double run = GetParam(&present);
   if (!present && EndOfParams) {
@@ -973,7 +1007,8 @@ void Interpreter::Direction() {
   dirRise = GetParam();
 }
 
-void Interpreter::CharacterPlot() {
+template <class SinkT>
+void Interpreter<SinkT>::CharacterPlot() {
   long double c = GetParam();
   if (p_.ErrorFlag) return;
   long double l = GetParam();
@@ -984,24 +1019,20 @@ void Interpreter::CharacterPlot() {
 }
 
 // Steps of a run after the input is open: the sink's output, the command loop, the end.
-void Run(Program& p, std::unique_ptr<Sink> sink, ByteSource& source) {
-  if (!sink) {
-    p.ErrorFlag = true;
-    p.RunFailed = true;
-    return;
-  }
+template <class SinkT>
+void Run(Program& p, SinkT& sink, ByteSource& source) {
   source.SetProgress(p.progress);
-  if (!sink->Begin()) {
+  if (!sink.Begin()) {
     p.RunFailed = true;
     return;  // ErrorFlag stays set for the caller
   }
-  Interpreter interpreter(p, *sink, source);
+  Interpreter<SinkT> interpreter(p, sink, source);
   interpreter.CommandLoop();
   bool failed = p.ErrorFlag && !interpreter.reachedEnd();
   // The trailer is written whatever ended the run, unless the input could not be read to its end;
   // a failure while writing it counts too.
   p.ErrorFlag = false;
-  sink->End(source.failed());
+  sink.End(source.failed());
   failed = failed || p.ErrorFlag || source.failed();
   if (source.failed()) {
     p.MessagesEnabled = true;
@@ -1013,6 +1044,44 @@ void Run(Program& p, std::unique_ptr<Sink> sink, ByteSource& source) {
   p.MessagesEnabled = true;
   p.ErrorFlag = false;
   p.RunFailed = failed;
+}
+
+// A convert run into `driver`, also a scan run with kScan. The program's own driver gets a sink
+// that calls it directly; any other driver (test recorders) the general one.
+template <bool kScan>
+void RunConvert(Program& p, OutputDriver& driver, ByteSource& source) {
+  if (auto* own = dynamic_cast<PlotDriver*>(&driver)) {
+    ConvertSink<PlotDriver, kScan> sink(p, *own);
+    Run(p, sink, source);
+  } else {
+    ConvertSink<OutputDriver, kScan> sink(p, driver);
+    Run<Sink>(p, sink, source);
+  }
+}
+
+// The one choice of sink by run mode. A run whose target is missing fails at once.
+void RunWithSinkOf(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
+  switch (mode) {
+    case RunMode::Scan: {
+      ScanSink sink(p);
+      Run(p, sink, source);
+      return;
+    }
+    case RunMode::Convert:
+      if (!targets.driver) break;
+      RunConvert<false>(p, *targets.driver, source);
+      return;
+    case RunMode::Print:
+    case RunMode::Screen:
+      if (!targets.device) break;
+      {
+        DeviceSink sink(p, *targets.device, mode == RunMode::Screen);
+        Run(p, sink, source);
+      }
+      return;
+  }
+  p.ErrorFlag = true;
+  p.RunFailed = true;
 }
 
 // The reset of a run's program state: messages only in scan runs, counts always, extents in
@@ -1030,7 +1099,7 @@ void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteS
   p.RunFailed = false;
   if (p.ErrorFlag) return;
   ResetRun(p, mode);
-  Run(p, MakeSink(p, mode, targets), source);
+  RunWithSinkOf(p, mode, targets, source);
 }
 
 // True when the output file of a file conversion would be the plot file being read: the same
@@ -1061,7 +1130,7 @@ void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
     p.Error("pas de fichier ouvert");
     return;
   }
-  Run(p, MakeSink(p, mode, targets), source);
+  RunWithSinkOf(p, mode, targets, source);
 }
 
 ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
@@ -1086,7 +1155,7 @@ ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
     return ScanConvertResult::Converted;
   }
   p.MessagesEnabled = false;
-  Run(p, MakeConvertSink(p, driver, true), source);
+  RunConvert<true>(p, driver, source);
   return source.failed() ? ScanConvertResult::ReadFailed : ScanConvertResult::Converted;
 }
 

@@ -66,15 +66,13 @@ class Sink {
   virtual void FillPolygon() {}
 };
 
-// The one choice of sink by run mode. Returns nullptr when the mode's target is missing.
-std::unique_ptr<Sink> MakeSink(Program& program, RunMode mode, const RunTargets& targets);
-
-// The sink of a convert run into `driver`; with `scanToo` it also widens the extents and counts
-// the elements as a scan run does, so that one pass over the file serves both runs.
-std::unique_ptr<Sink> MakeConvertSink(Program& program, OutputDriver& driver, bool scanToo);
-
 // Widens the extents by one point (each of the four tests on its own).
-void ExtendExtents(Extents& e, long double x, long double y);
+[[gnu::always_inline]] inline void ExtendExtents(Extents& e, long double x, long double y) {
+  if (x > e.xmax) e.xmax = x;
+  if (x < e.xmin) e.xmin = x;
+  if (y > e.ymax) e.ymax = y;
+  if (y < e.ymin) e.ymin = y;
+}
 
 // TurboColor: pens 1..7 become the colours 12, 14, 10, 11, 9, 13, 15; other values stay.
 int TurboColor(int pen);

@@ -5,16 +5,14 @@
 #include <utility>
 
 #include "output/syntax.h"
+#include "output/driverpath.h"
 #include "output/syntaxwriter.h"
 
 namespace plotvue {
 namespace {
 
 constexpr long double kPi = 3.14159265358979323846264338327950288L;
-// Moves closer than this to the current position are not written.
-constexpr long double kMoveTolerance = 1e-5L;
 
-bool Finite(long double v) { return std::isfinite(v); }
 
 bool IsWhole(long double v) { return std::floor(v) == v; }
 
@@ -288,61 +286,18 @@ void PlotDriver::BeginPascalProcedure() {
 
 // --- Pen moves and lines ---------------------------------------------------------------------
 
-void PlotDriver::PenUp() {
-  if (!writer_ || state.currentPen == 0 || !state.penDown) return;
-  writer_->PenUp();
-  state.penDown = false;
-}
 
-void PlotDriver::PenDown() {
-  if (!writer_ || state.currentPen == 0 || state.penDown) return;
-  writer_->PenDown();
-  state.penDown = true;
-}
+void PlotDriver::MoveTo(bool force, long double x, long double y) { Move(force, x, y); }
 
-void PlotDriver::MoveTo(bool force, long double x, long double y) {
-  if (!writer_ || state.currentPen == 0 || !Finite(x) || !Finite(y)) return;
-  if (!state.positionKnown) force = true;
-  if (!force && std::fabs(x - state.curX) < kMoveTolerance &&
-      std::fabs(y - state.curY) < kMoveTolerance) {
-    return;
-  }
-  if (state.penDown && !(state.syntax == static_cast<int>(Syntax::Hpgl2) && state.peOpen)) {
-    PenUp();
-  }
-  writer_->MoveTo(x, y);
-  state.curX = x;
-  state.curY = y;
-  state.positionKnown = true;
-}
-
-void PlotDriver::LineTo(bool force, long double x, long double y) {
-  if (!writer_ || state.currentPen == 0 || !Finite(x) || !Finite(y)) return;
-  if (!force && x == state.curX && y == state.curY) return;
-  // The device's pen is not where the driver's position says (after a label): go there first.
-  if (!state.positionKnown) MoveTo(true, state.curX, state.curY);
-  if (!state.penDown) PenDown();
-  writer_->LineTo(x, y);
-  state.curX = x;
-  state.curY = y;
-}
+void PlotDriver::LineTo(bool force, long double x, long double y) { Line(force, x, y); }
 
 void PlotDriver::DrawLine(long double x1, long double y1, long double x2, long double y2) {
-  if (!writer_ || !Finite(x1) || !Finite(y1) || !Finite(x2) || !Finite(y2)) return;
-  const bool force = (state.syntax == static_cast<int>(Syntax::Hpgl2) ||
-                      state.syntax == static_cast<int>(Syntax::Postscript)) &&
-                     !state.polygonMode;
-  MoveTo(force, x1, y1);
-  LineTo(false, x2, y2);
+  Segment(x1, y1, x2, y2);
 }
 
 void PlotDriver::SelectPen(int pen) {
   if (!writer_) return;
-  pen &= 0xFF;  // the pen number is a byte
-  if (pen > 15) {
-    pen %= 16;
-    if (pen == 0) pen = 16;
-  }
+  pen = PenOfCode(pen);
   if (pen == state.currentPen) return;
   PenUp();
   if (pen == 0) {

@@ -101,10 +101,33 @@ class PlotDriver final : public OutputDriver {
   void EndPolygon(int mode) override;
   void FillPolygon() override;
 
+  // --- The path of every segment, inline (defined in output/driverpath.h) ----------------------
+  // A conversion runs DrawLine and SelectPen for every segment of the drawing. Their inline
+  // forms let the interpreter's convert sink keep the coordinates in registers up to the
+  // writer's call (a long double passed through memory costs more than the rest of the step).
+
+  // DrawLine: MoveTo (forced in HP-GL/2 and Postscript outside polygons), then LineTo.
+  [[gnu::always_inline]] inline void Segment(long double x1, long double y1, long double x2,
+                                             long double y2);
+  // MoveTo and LineTo.
+  [[gnu::always_inline]] inline void Move(bool force, long double x, long double y);
+  [[gnu::always_inline]] inline void Line(bool force, long double x, long double y);
+  // SelectPen, the pen that is already selected decided inline.
+  [[gnu::always_inline]] inline void UsePen(int pen);
+  // The pen of a pen code: a byte; beyond 15 taken modulo 16, with 0 as 16.
+  static constexpr int PenOfCode(int code) {
+    int pen = code & 0xFF;
+    if (pen > 15) {
+      pen %= 16;
+      if (pen == 0) pen = 16;
+    }
+    return pen;
+  }
+
   // --- Frame operations the syntax writers use ------------------------------------------------
 
-  void PenUp();
-  void PenDown();
+  inline void PenUp();
+  inline void PenDown();
   void LineTo(bool force, long double x, long double y);
   void OutVelocity(int speed);
   void OutWindow();
@@ -114,6 +137,8 @@ class PlotDriver final : public OutputDriver {
   void WriteText(std::string_view s) { out_.WriteText(s); }
   // Writes s and CR LF; sets ErrorFlag when that fails.
   void WriteLine(std::string_view s) { out_.WriteLine(s); }
+  // WriteLine of a text that already ends in CR LF.
+  void WriteEndedLine(std::string_view line) { out_.WriteEndedLine(line); }
   // Two blanks and s as one counted line of the current Pascal procedure.
   void PascalLine(std::string_view s);
   // s as one counted line without indentation.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "output/syntax.h"
+#include "output/driverpath.h"
 #include "output/syntaxwriter.h"
 
 namespace plotvue {

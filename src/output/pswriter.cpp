@@ -144,7 +144,9 @@ class PostscriptWriter final : public SyntaxWriter {
     p = PutInt(p, RoundFast(PsUnits(y)));
     *p++ = ' ';
     *p++ = op;
-    d_.WriteLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+    *p++ = '\r';
+    *p++ = '\n';
+    d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
   }
 
   void NewPath() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "input/hpin.h"
+#include "output/driverpath.h"
 #include "output/drivers.h"
 #include "support/recording.h"
 
