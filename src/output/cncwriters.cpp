@@ -174,12 +174,30 @@ class LasercombWriter final : public SyntaxWriter {
   std::string Coord(long double v) const { return Sm() ? S(v) : L200(v); }
   // "PA" x "," y ";" in a buffer kept from line to line, as it is the line of every move.
   void WritePa(long double x, long double y) {
+    char buf[8 + 2 * kNumberRoom];
+    char* p = buf;
+    *p++ = 'P';
+    *p++ = 'A';
+    if ((p = PutCoord(p, x))) {
+      *p++ = ',';
+      if ((p = PutCoord(p, y))) {
+        *p++ = ';';
+        *p++ = '\r';
+        *p++ = '\n';
+        d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+        return;
+      }
+    }
     line_.assign("PA");
     AppendCoord(x);
     line_ += ',';
     AppendCoord(y);
     line_ += ';';
     d_.WriteLine(line_);
+  }
+  // The coordinate text at p, or nullptr when it is one of the long numbers.
+  char* PutCoord(char* p, long double v) {
+    return Sm() ? PutShort(p, v, Dp()) : PutInt(p, RoundFast(v * 200.0L));
   }
   void AppendCoord(long double v) {
     if (Sm()) {
@@ -282,7 +300,20 @@ class CncWriter final : public SyntaxWriter {
  private:
   std::string Xy(long double x, long double y) const { return Cat("X", N3(x), " Y", N3(y)); }
   // command x " Y" y in a buffer kept from line to line, as it is the line of every move.
-  void WriteMove(const char* command, long double x, long double y) {
+  void WriteMove(std::string_view command, long double x, long double y) {
+    // The line of every move, built on the stack; the rare long numbers take the string path.
+    char buf[16 + 2 * kNumberRoom];
+    char* p = buf + command.copy(buf, command.size());
+    if ((p = PutFixed(p, x, 3, Dp()))) {
+      *p++ = ' ';
+      *p++ = 'Y';
+      if ((p = PutFixed(p, y, 3, Dp()))) {
+        *p++ = '\r';
+        *p++ = '\n';
+        d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+        return;
+      }
+    }
     line_.assign(command);
     AppendFixed(line_, x, 3, Dp());
     line_ += " Y";

@@ -16,16 +16,29 @@ constexpr long double kFixedLimit[] = {1e15L, 1e14L, 1e13L, 1e12L, 1e11L, 1e10L,
 constexpr std::uint64_t kIntPow10[] = {1ull,         10ull,         100ull,        1000ull,
                                        10000ull,     100000ull,     1000000ull,    10000000ull,
                                        100000000ull, 1000000000ull, 10000000000ull};
+// The number of decimal digits of q (1 for 0).
+int DigitCount(std::uint64_t q) {
+  int n = 1;
+  while (q >= 10000) {
+    q /= 10000;
+    n += 4;
+  }
+  if (q >= 1000) return n + 3;
+  if (q >= 100) return n + 2;
+  if (q >= 10) return n + 1;
+  return n;
+}
+
 // The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
 // formats' rule that |x| < 1e-8 is 0: the exact binary value times 10^d, rounded to nearest with
-// ties to even, in 128-bit integer arithmetic, appended to `out`. False beyond 1e15 (the slow
-// path decides; nothing is appended then).
-bool FastFixed(long double x, int d, std::string& out) {
+// ties to even, in 128-bit integer arithmetic, written at p (room for kNumberRoom bytes). Returns
+// its end, or nullptr beyond 1e15 (the slow path decides; nothing is written then).
+char* FastFixed(long double x, int d, char* p) {
   static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
                 "the x87 80-bit extended format");
   if (std::fabs(x) < 1e-8L) x = 0.0L;
   const long double ax = std::fabs(x);
-  if (!(ax < kFixedLimit[d])) return false;
+  if (!(ax < kFixedLimit[d])) return nullptr;
   std::uint64_t q = 0;
   if (ax != 0.0L) {
     // 64-bit mantissa with its explicit leading bit, and the biased exponent.
@@ -38,7 +51,7 @@ bool FastFixed(long double x, int d, std::string& out) {
     exponent &= 0x7FFF;
     // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127.
     const int shift = 16383 + 63 - static_cast<int>(exponent);
-    if (shift < 1 || shift > 127) return false;
+    if (shift < 1 || shift > 127) return nullptr;
     const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
     const unsigned __int128 whole = n >> shift;
     const unsigned __int128 rest = n - (whole << shift);
@@ -46,39 +59,46 @@ bool FastFixed(long double x, int d, std::string& out) {
     q = static_cast<std::uint64_t>(whole);
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
-  // The digits of q from the right, the decimal point after the d-th.
-  // Two digits at a time from a table halves the divisions.
+  // The digits of q from the right, the decimal point after the d-th; at least one digit
+  // before the point. Two digits at a time from a table halves the divisions.
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char buf[48];
-  char* end = buf + sizeof buf;
-  char* p = end;
+  if (x < 0.0L) *p++ = '-';
+  const int digits = std::max(DigitCount(q), d + 1);
+  char* const end = p + digits + (d > 0 ? 1 : 0);
+  char* w = end;
   int k = d;
   for (; k >= 2; k -= 2) {
-    p -= 2;
-    std::memcpy(p, kPairs + 2 * (q % 100), 2);
+    w -= 2;
+    std::memcpy(w, kPairs + 2 * (q % 100), 2);
     q /= 100;
   }
   if (k == 1) {
-    *--p = static_cast<char>('0' + q % 10);
+    *--w = static_cast<char>('0' + q % 10);
     q /= 10;
   }
-  if (d > 0) *--p = '.';
+  if (d > 0) *--w = '.';
   while (q >= 100) {
-    p -= 2;
-    std::memcpy(p, kPairs + 2 * (q % 100), 2);
+    w -= 2;
+    std::memcpy(w, kPairs + 2 * (q % 100), 2);
     q /= 100;
   }
   if (q >= 10) {
-    p -= 2;
-    std::memcpy(p, kPairs + 2 * q, 2);
+    w -= 2;
+    std::memcpy(w, kPairs + 2 * q, 2);
   } else {
-    *--p = static_cast<char>('0' + q);
+    *--w = static_cast<char>('0' + q);
   }
-  if (x < 0.0L) *--p = '-';
-  out.append(p, end);
+  return end;
+}
+
+bool FastFixed(long double x, int d, std::string& out) {
+  char buf[kNumberRoom];
+  char* end = FastFixed(x, d, buf);
+  if (!end) return false;
+  out.append(buf, end);
   return true;
 }
 
@@ -146,45 +166,59 @@ std::string FixedByPrintf(long double x, int decimals) {
   return std::string(buf, static_cast<std::size_t>(std::min<int>(len, sizeof buf - 1)));
 }
 
-void AppendShort(std::string& out, long double x, int decimalPlaces) {
-  if (!std::isfinite(x)) {
-    out += '0';
-    return;
-  }
-  long double b = std::fabs(x);
-  if (b <= 1e-5L) {  // 0.00001 itself shows as 0
-    out += '0';
-    return;
-  }
+namespace {
+
+// The decimals of FormatShort for a finite x with |x| > 1e-5, before the DecimalPlaces shift.
+int ShortDecimals(long double b) {
   int c = DecimalExponent(b);
-  int d;
-  if (c >= 3) {
-    d = 0;
+  if (c >= 3) return 0;
+  // Choose the decimals from the digits of b, rounded to four (three below 1) significant
+  // digits, then drop trailing zeros.
+  int a, d;
+  if (c < 0) {
+    a = 3 - c;
+    d = a - 1;
   } else {
-    // Choose the decimals from the digits of b, rounded to four (three below 1) significant
-    // digits, then drop trailing zeros.
-    int a;
-    if (c < 0) {
-      a = 3 - c;
-      d = a - 1;
-    } else {
-      d = 3 - c;
-      a = d + 1;
-    }
-    long double scale = 1.0L;
-    if (a >= 0 && a <= 10) {
-      scale = kScale[a];
-    } else {
-      for (int k = 0; k < a; ++k) scale *= 10.0L;
-    }
-    std::uint64_t e = RoundSmall(b * scale);
-    do {
-      e /= 10;
-      if (e % 10 == 0) --d;
-    } while (e % 10 == 0 && e != 0);
-    d = std::max(d, 0);
+    d = 3 - c;
+    a = d + 1;
   }
-  AppendFixedText(out, x, ShiftDecimals(d, decimalPlaces));
+  long double scale = 1.0L;
+  if (a >= 0 && a <= 10) {
+    scale = kScale[a];
+  } else {
+    for (int k = 0; k < a; ++k) scale *= 10.0L;
+  }
+  std::uint64_t e = RoundSmall(b * scale);
+  do {
+    e /= 10;
+    if (e % 10 == 0) --d;
+  } while (e % 10 == 0 && e != 0);
+  return std::max(d, 0);
+}
+
+}  // namespace
+
+void AppendShort(std::string& out, long double x, int decimalPlaces) {
+  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {  // 0.00001 itself shows as 0
+    out += '0';
+    return;
+  }
+  AppendFixedText(out, x, ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces));
+}
+
+char* PutShort(char* p, long double x, int decimalPlaces) {
+  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {
+    *p = '0';
+    return p + 1;
+  }
+  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
+  return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
+}
+
+char* PutFixed(char* p, long double x, int decimals, int decimalPlaces) {
+  if (!std::isfinite(x)) x = 0.0L;
+  const int d = ShiftDecimals(decimals, decimalPlaces);
+  return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
 }
 
 std::string FormatShort(long double x, int decimalPlaces) {

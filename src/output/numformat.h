@@ -2,6 +2,7 @@
 #ifndef PLOTVUE_OUTPUT_NUMFORMAT_H_
 #define PLOTVUE_OUTPUT_NUMFORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +22,15 @@ void AppendShort(std::string& out, long double x, int decimalPlaces = 3);
 std::string FormatFixed(long double x, int decimals, int decimalPlaces = 3);
 // The text of FormatFixed appended to `out`.
 void AppendFixed(std::string& out, long double x, int decimals, int decimalPlaces = 3);
+
+// Room that PutShort and PutFixed need at the place they write to.
+inline constexpr std::size_t kNumberRoom = 48;
+// The text of AppendShort written at `p` (kNumberRoom bytes of room) for the common values (below
+// 1e15 in size, and every non-finite or tiny one); returns its end. Returns nullptr, writing
+// nothing, for the values whose text the long path of AppendShort makes.
+char* PutShort(char* p, long double x, int decimalPlaces = 3);
+// The text of AppendFixed written at `p` in the same way; nullptr for the long texts.
+char* PutFixed(char* p, long double x, int decimals, int decimalPlaces = 3);
 
 // "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
 // exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check

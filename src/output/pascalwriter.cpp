@@ -3,6 +3,7 @@
 // size (the frame's PascalLine counts them); the main program sets the window to the drawing's
 // extents and calls every procedure in a zoom loop.
 #include <cctype>
+#include <cstring>
 #include <string>
 
 #include "input/sinks.h"
@@ -52,6 +53,21 @@ class PascalWriter final : public SyntaxWriter {
   void LineTo(long double x, long double y) override {
     // PascalLine's two blanks are part of the text here: the most frequent line is built once,
     // in a buffer kept from line to line.
+    char buf[16 + 4 * kNumberRoom];
+    char* p = buf;
+    std::memcpy(p, "  T_Line(", 9);
+    p += 9;
+    const long double v[4] = {st().curX, st().curY, x, y};
+    for (int k = 0; k < 4 && p; ++k) {
+      if (k > 0) *p++ = ',';
+      p = PutNum(p, v[k]);
+    }
+    if (p) {
+      *p++ = ')';
+      *p++ = ';';
+      d_.PascalHeaderLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+      return;
+    }
     line_.assign("  T_Line(");
     AppendNum(line_, st().curX);
     line_ += ',';
@@ -109,6 +125,18 @@ class PascalWriter final : public SyntaxWriter {
     AppendShort(out, v, Dp());
     const std::size_t digits = out.size() - start - (out[start] == '-' ? 1 : 0);
     if (digits > kMaxIntegerDigits && out.find('.', start) == std::string::npos) out += ".0";
+  }
+  // Num(v) written at p, or nullptr when it is one of the long numbers.
+  char* PutNum(char* p, long double v) const {
+    char* const start = p;
+    p = PutShort(p, v, Dp());
+    if (!p) return nullptr;
+    const std::size_t digits = static_cast<std::size_t>(p - start) - (*start == '-' ? 1 : 0);
+    if (digits > kMaxIntegerDigits && std::memchr(start, '.', static_cast<std::size_t>(p - start)) == nullptr) {
+      *p++ = '.';
+      *p++ = '0';
+    }
+    return p;
   }
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;

@@ -87,6 +87,13 @@ TEST(DriverFormats, FixedPointTextEqualsTheCLibrarys) {
         ADD_FAILURE() << "FormatFixed(" << static_cast<double>(x) << ", " << d << "): " << got
                       << " vs " << expected;
       }
+      // The text written in place: the same, and there for every value of the fast range.
+      char buf[kNumberRoom];
+      const char* end = PutFixed(buf, x, d, 3);
+      const bool fast = std::fabs(x) * std::pow(10.0L, static_cast<long double>(d)) < 1e14L;
+      if ((end ? std::string(static_cast<const char*>(buf), end) != expected : fast) && ++mismatches < 10) {
+        ADD_FAILURE() << "PutFixed(" << static_cast<double>(x) << ", " << d << ")";
+      }
     }
   }
   EXPECT_EQ(mismatches, 0);
@@ -143,6 +150,11 @@ TEST(DriverFormats, ShortTextEqualsTheLogarithmsDecades) {
       if (got != expected && ++mismatches < 10) {
         ADD_FAILURE() << "FormatShort(" << static_cast<double>(x) << ", " << dp << "): " << got
                       << " vs " << expected;
+      }
+      char buf[kNumberRoom];
+      const char* end = PutShort(buf, x, dp);
+      if ((end ? std::string(static_cast<const char*>(buf), end) != expected : std::fabs(x) < 1e4L) && ++mismatches < 10) {
+        ADD_FAILURE() << "PutShort(" << static_cast<double>(x) << ", " << dp << ")";
       }
     }
   }
