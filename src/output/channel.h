@@ -64,6 +64,32 @@ class TextOut {
     if (!channel_->Write(line)) *errorFlag_ = true;
   }
 
+  // A text built in place: Begin returns where to build a text of at most `n` bytes (in the
+  // stage, when writes are staged, else at `fallback`, which has that room); End writes the text
+  // [begin, end) as WriteText does, EndLine as a line (its CR LF added). A text that is begun
+  // and not ended is dropped.
+  char* Begin(std::size_t n, char* fallback) {
+    if (!staged_ || n > stage_.size()) return fallback;
+    if (n > static_cast<std::size_t>(end_ - next_)) Drain();
+    return next_;
+  }
+  void End(char* begin, char* end) {
+    if (staged_ && begin == next_) {
+      next_ = end;
+    } else {
+      WriteText(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+    }
+  }
+  void EndLine(char* begin, char* end) {
+    *end++ = '\r';
+    *end++ = '\n';
+    if (staged_ && begin == next_) {
+      next_ = end;
+    } else {
+      WriteEndedLine(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+    }
+  }
+
   // Stages the writes from now on (true) or passes each one on at once (false). Staged bytes
   // are handed on first.
   void SetStaged(bool staged) {

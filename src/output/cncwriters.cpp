@@ -91,14 +91,13 @@ class AristoWriter final : public SyntaxWriter {
   // the line of every move.
   void WriteXy(std::string_view command, long double x, long double y) {
     char buf[80];
-    char* p = buf;
-    command.copy(p, command.size());
-    p += command.size();
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = begin + command.copy(begin, command.size());
     *p++ = 'X';
     p = PutInt(p, RoundFast(x * 100.0L));
     *p++ = 'Y';
     p = PutInt(p, RoundFast(y * 100.0L));
-    d_.WriteLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+    d_.out().EndLine(begin, p);
   }
 };
 
@@ -175,16 +174,15 @@ class LasercombWriter final : public SyntaxWriter {
   // "PA" x "," y ";" in a buffer kept from line to line, as it is the line of every move.
   void WritePa(long double x, long double y) {
     char buf[8 + 2 * kNumberRoom];
-    char* p = buf;
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = begin;
     *p++ = 'P';
     *p++ = 'A';
     if ((p = PutCoord(p, x))) {
       *p++ = ',';
       if ((p = PutCoord(p, y))) {
         *p++ = ';';
-        *p++ = '\r';
-        *p++ = '\n';
-        d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+        d_.out().EndLine(begin, p);
         return;
       }
     }
@@ -303,14 +301,13 @@ class CncWriter final : public SyntaxWriter {
   void WriteMove(std::string_view command, long double x, long double y) {
     // The line of every move, built on the stack; the rare long numbers take the string path.
     char buf[16 + 2 * kNumberRoom];
-    char* p = buf + command.copy(buf, command.size());
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = begin + command.copy(begin, command.size());
     if ((p = PutFixed(p, x, 3, Dp()))) {
       *p++ = ' ';
       *p++ = 'Y';
       if ((p = PutFixed(p, y, 3, Dp()))) {
-        *p++ = '\r';
-        *p++ = '\n';
-        d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+        d_.out().EndLine(begin, p);
         return;
       }
     }

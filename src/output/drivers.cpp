@@ -269,6 +269,10 @@ void PlotDriver::PascalLine(std::string_view s) {
 
 void PlotDriver::PascalHeaderLine(std::string_view s) {
   WriteLine(s);
+  CountPascalLine();
+}
+
+void PlotDriver::CountPascalLine() {
   if (++state.pascalLines > 350) {
     WriteLine("end;");
     BeginPascalProcedure();

@@ -143,6 +143,9 @@ class PlotDriver final : public OutputDriver {
   void PascalLine(std::string_view s);
   // s as one counted line without indentation.
   void PascalHeaderLine(std::string_view s);
+  // Counts a line just written into the current Pascal procedure, and begins the next procedure
+  // after its 351st line.
+  void CountPascalLine();
   // Begins the next Pascal drawing procedure (four lines that are not counted).
   void BeginPascalProcedure();
   // The return of a code within 1..12 (1..3); otherwise the message "Undefinierter

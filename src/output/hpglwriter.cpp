@@ -207,20 +207,21 @@ class HpglWriter final : public SyntaxWriter {
  private:
   bool Is(Syntax s) const { return d_.state.syntax == static_cast<int>(s); }
 
-  // "PA" x "," y ";" in plotter units, built on the stack: the most frequent command.
-  static std::string_view Pa(long double x, long double y, char (&buf)[64]) {
-    char* p = buf;
+  // "PA" x "," y ";" in plotter units written at p (room for 64 bytes); returns its end. The
+  // most frequent command, built in place.
+  static char* PutPa(char* p, long double x, long double y) {
     *p++ = 'P';
     *p++ = 'A';
     p = PutInt(p, RoundFast(x * 40.0L));
     *p++ = ',';
     p = PutInt(p, RoundFast(y * 40.0L));
     *p++ = ';';
-    return std::string_view(buf, static_cast<std::size_t>(p - buf));
+    return p;
   }
   void WritePa(long double x, long double y) {
     char buf[64];
-    d_.WriteText(Pa(x, y, buf));
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    d_.out().End(begin, PutPa(begin, x, y));
   }
 
   // HP-GL/2: a command that is not encoded closes the open run first.
@@ -254,16 +255,15 @@ class HpglWriter final : public SyntaxWriter {
     d_.PenUp();
   }
 
-  // `prefix` and the encoded pair, built on the stack: the command of every encoded move.
+  // `prefix` and the encoded pair, built in place: the command of every encoded move.
   void WritePair(std::string_view prefix, long double dx, long double dy) {
     // A number has at most 13 base-32 digits.
     char buf[48];
-    char* p = buf;
-    prefix.copy(p, prefix.size());
-    p += prefix.size();
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = begin + prefix.copy(begin, prefix.size());
     p = EncodePENumber(dx, p);
     p = EncodePENumber(dy, p);
-    d_.WriteText(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+    d_.out().End(begin, p);
   }
 
   // The seven-bit base-32 number of a difference in mm: magnitude in plotter units times two,

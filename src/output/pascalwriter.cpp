@@ -54,7 +54,8 @@ class PascalWriter final : public SyntaxWriter {
     // PascalLine's two blanks are part of the text here: the most frequent line is built once,
     // in a buffer kept from line to line.
     char buf[16 + 4 * kNumberRoom];
-    char* p = buf;
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = begin;
     std::memcpy(p, "  T_Line(", 9);
     p += 9;
     const long double v[4] = {st().curX, st().curY, x, y};
@@ -65,7 +66,8 @@ class PascalWriter final : public SyntaxWriter {
     if (p) {
       *p++ = ')';
       *p++ = ';';
-      d_.PascalHeaderLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+      d_.out().EndLine(begin, p);
+      d_.CountPascalLine();
       return;
     }
     line_.assign("  T_Line(");

@@ -136,17 +136,16 @@ class PostscriptWriter final : public SyntaxWriter {
  private:
   static std::string Xy(long double x, long double y) { return Cat(P(x), " ", P(y)); }
 
-  // The line "x y m" or "x y l", built on the stack: the most frequent lines.
+  // The line "x y m" or "x y l", built in place: the most frequent lines.
   void WritePoint(long double x, long double y, char op) {
     char buf[64];
-    char* p = PutInt(buf, RoundFast(PsUnits(x)));
+    char* const begin = d_.out().Begin(sizeof buf, buf);
+    char* p = PutInt(begin, RoundFast(PsUnits(x)));
     *p++ = ' ';
     p = PutInt(p, RoundFast(PsUnits(y)));
     *p++ = ' ';
     *p++ = op;
-    *p++ = '\r';
-    *p++ = '\n';
-    d_.WriteEndedLine(std::string_view(buf, static_cast<std::size_t>(p - buf)));
+    d_.out().EndLine(begin, p);
   }
 
   void NewPath() {
