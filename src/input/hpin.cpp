@@ -1102,6 +1102,8 @@ void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteS
   RunWithSinkOf(p, mode, targets, source);
 }
 
+namespace {
+
 // True when the output file of a file conversion would be the plot file being read: the same
 // file, whatever names lead to it (the output name is relative to the current directory).
 bool OutputIsInput(const Program& p) {
@@ -1111,25 +1113,37 @@ bool OutputIsInput(const Program& p) {
   return in.st_dev == o.st_dev && in.st_ino == o.st_ino;
 }
 
+// A conversion into a file refuses to write over the plot file it reads: the message, ErrorFlag
+// and true.
+bool RefusesOutputOverInput(Program& p) {
+  if (p.settings.DeviceCode != 3 || !OutputIsInput(p)) return false;
+  p.MessagesEnabled = true;
+  p.Error("filename for source and destination must be different !");
+  p.ErrorFlag = true;
+  return true;
+}
+
+// Opens the current plot file into `source`. False, with the messages and ErrorFlag, when it
+// cannot be read.
+bool OpenPlotFile(Program& p, ByteSource& source) {
+  const std::string path = p.file.Path();
+  if (ByteSource::Open(path, &source)) return true;
+  p.Error("fichier " + path + " introuvable ou accès impossible !");
+  p.ErrorFlag = true;
+  p.MessagesEnabled = true;
+  p.Error("pas de fichier ouvert");
+  return false;
+}
+
+}  // namespace
+
 void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
   p.RunFailed = false;
-  if (mode == RunMode::Convert && p.settings.DeviceCode == 3 && OutputIsInput(p)) {
-    p.MessagesEnabled = true;
-    p.Error("filename for source and destination must be different !");
-    p.ErrorFlag = true;
-    return;
-  }
+  if (mode == RunMode::Convert && RefusesOutputOverInput(p)) return;
   if (p.ErrorFlag) return;
   ResetRun(p, mode);
-  const std::string path = p.file.Path();
   ByteSource source = ByteSource::FromString({});
-  if (!ByteSource::Open(path, &source)) {
-    p.Error("fichier " + path + " introuvable ou accès impossible !");
-    p.ErrorFlag = true;
-    p.MessagesEnabled = true;
-    p.Error("pas de fichier ouvert");
-    return;
-  }
+  if (!OpenPlotFile(p, source)) return;
   RunWithSinkOf(p, mode, targets, source);
 }
 
@@ -1138,22 +1152,10 @@ ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
   p.RunFailed = false;
   if (p.ErrorFlag) return ScanConvertResult::Unreadable;
   ResetRun(p, RunMode::Scan);
-  const std::string path = p.file.Path();
   ByteSource source = ByteSource::FromString({});
-  if (!ByteSource::Open(path, &source)) {
-    p.Error("fichier " + path + " introuvable ou accès impossible !");
-    p.ErrorFlag = true;
-    p.MessagesEnabled = true;
-    p.Error("pas de fichier ouvert");
-    return ScanConvertResult::Unreadable;
-  }
+  if (!OpenPlotFile(p, source)) return ScanConvertResult::Unreadable;
   // The convert run's part: its checks and its message state, the scan's extents and counts.
-  if (p.settings.DeviceCode == 3 && OutputIsInput(p)) {
-    p.MessagesEnabled = true;
-    p.Error("filename for source and destination must be different !");
-    p.ErrorFlag = true;
-    return ScanConvertResult::Converted;
-  }
+  if (RefusesOutputOverInput(p)) return ScanConvertResult::Converted;
   p.MessagesEnabled = false;
   RunConvert<true>(p, driver, source);
   return source.failed() ? ScanConvertResult::ReadFailed : ScanConvertResult::Converted;
