@@ -32,8 +32,8 @@ Answer ConsoleInteraction::AskYesNoCancel(const std::string& text) {
   *err_ << text << " [y/N] " << std::flush;
   std::string line;
   if (!std::getline(std::cin, line)) return Answer::No;
-  if (!line.empty() && (line[0] == 'y' || line[0] == 'Y' || line[0] == 'j' ||
-                        line[0] == 'J' || line[0] == 'o' || line[0] == 'O'))
+  if (!line.empty() && (line[0] == 'y' || line[0] == 'Y' || line[0] == 'j' || line[0] == 'J' ||
+                        line[0] == 'o' || line[0] == 'O'))
     return Answer::Yes;
   return Answer::No;
 }
@@ -164,8 +164,7 @@ Answer TerminalProgress::AskYesNoCancel(const std::string& text) {
 }
 
 std::optional<std::string> TerminalProgress::PromptText(const std::string& caption,
-                                                        const std::string& initial,
-                                                        int maxLength) {
+                                                        const std::string& initial, int maxLength) {
   Clear();
   return inner_->PromptText(caption, initial, maxLength);
 }
@@ -230,6 +229,8 @@ class BatchRun {
   Outcome Convert(bool last);
   bool CanConvertWhileScanning() const;
   Outcome ScanAndConvert(bool last);
+  Outcome Unreadable();
+  Outcome Converted(bool last);
   // The output file name of the current file: PlotFile and the syntax's extension.
   std::string TargetName() const;
 
@@ -268,12 +269,7 @@ BatchRun::Outcome BatchRun::RunFile(const std::string& path, bool last) {
   p_.MessagesEnabled = true;
   if (CanConvertWhileScanning()) return ScanAndConvert(last);
   RunInterpreter(p_, RunMode::Scan);
-  if (p_.ErrorFlag) {
-    // The file could not be read: nothing more can be done with it.
-    if (UserQuits(p_)) return Outcome::Quit;
-    p_.ErrorFlag = false;
-    return Outcome::Failed;
-  }
+  if (p_.ErrorFlag) return Unreadable();
 
   // A read error part way: converting would write a drawing cut short.
   if (p_.RunFailed) return Outcome::Failed;
@@ -312,9 +308,7 @@ std::string BatchRun::TargetName() const {
 BatchRun::Outcome BatchRun::ScanAndConvert(bool last) {
   switch (RunScanAndConvert(p_, *driver_)) {
     case ScanConvertResult::Unreadable:
-      if (UserQuits(p_)) return Outcome::Quit;
-      p_.ErrorFlag = false;
-      return Outcome::Failed;
+      return Unreadable();
     case ScanConvertResult::ReadFailed:
       p_.ErrorFlag = false;
       return Outcome::Failed;
@@ -322,7 +316,21 @@ BatchRun::Outcome BatchRun::ScanAndConvert(bool last) {
       break;
   }
   written_.insert(TargetName());
-  bool ok = !p_.ErrorFlag && !p_.RunFailed;
+  return Converted(last);
+}
+
+// The file could not be read: nothing more can be done with it; the user may end the run.
+BatchRun::Outcome BatchRun::Unreadable() {
+  if (UserQuits(p_)) return Outcome::Quit;
+  p_.ErrorFlag = false;
+  return Outcome::Failed;
+}
+
+// After a convert run. An output that could not be opened (a port that is not ready, an
+// unwritable directory) would likely fail the same way for the following files, so the user may
+// end the run here.
+BatchRun::Outcome BatchRun::Converted(bool last) {
+  const bool ok = !p_.ErrorFlag && !p_.RunFailed;
   if (p_.ErrorFlag && !last && UserQuits(p_)) return Outcome::Quit;
   p_.ErrorFlag = false;
   return ok ? Outcome::Done : Outcome::Failed;
@@ -340,12 +348,7 @@ BatchRun::Outcome BatchRun::Convert(bool last) {
   RunTargets targets;
   targets.driver = driver_;
   RunInterpreter(p_, RunMode::Convert, targets);
-  bool ok = !p_.ErrorFlag && !p_.RunFailed;
-  // The output could not be opened (a port that is not ready, an unwritable directory): the
-  // following files would likely fail the same way, so the user may end the run here.
-  if (p_.ErrorFlag && !last && UserQuits(p_)) return Outcome::Quit;
-  p_.ErrorFlag = false;
-  return ok ? Outcome::Done : Outcome::Failed;
+  return Converted(last);
 }
 
 }  // namespace

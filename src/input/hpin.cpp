@@ -690,8 +690,8 @@ void Interpreter<SinkT>::ArcCommand(bool relative) {
   if (!GetCoord(x) || !GetCoord(y)) return;
   long double sweep = GetParam();
   if (p_.ErrorFlag || !PenDownFlag) return;
-  Point centre = relative ? Point{RelX(x) + CurrentPos.x, RelY(y) + CurrentPos.y}
-                          : Point{AbsX(x), AbsY(y)};
+  Point centre =
+      relative ? Point{RelX(x) + CurrentPos.x, RelY(y) + CurrentPos.y} : Point{AbsX(x), AbsY(y)};
   ++ElementCounter;
   long double dx = CurrentPos.x - centre.x;
   long double dy = CurrentPos.y - centre.y;
@@ -746,7 +746,8 @@ void Interpreter<SinkT>::PolygonModeCommand() {
 // Decodes a number whose remaining digits lie in the buffer, all valid and without line ends,
 // and short enough for 64 bits. Returns false, consuming nothing, otherwise.
 template <class SinkT>
-inline bool Interpreter<SinkT>::DecodePeInBuffer(int first, bool sevenBit, long double& sum, bool& odd) {
+inline bool Interpreter<SinkT>::DecodePeInBuffer(int first, bool sevenBit, long double& sum,
+                                                 bool& odd) {
   const unsigned char* start = reinterpret_cast<const unsigned char*>(src_.cursor());
   const unsigned char* q = start;
   const unsigned char* end = reinterpret_cast<const unsigned char*>(src_.limit());
@@ -872,9 +873,8 @@ void Interpreter<SinkT>::PolylineEncoded() {
           }
           long double vx = ox ? (1.0L - sx) * kPeUnit : sx * kPeUnit;
           long double vy = oy ? (1.0L - sy) * kPeUnit : sy * kPeUnit;
-          Point target = absoluteNext
-                             ? Point{PeAbsX(vx), PeAbsY(vy)}
-                             : Point{PeRelX(vx) + CurrentPos.x, PeRelY(vy) + CurrentPos.y};
+          Point target = absoluteNext ? Point{PeAbsX(vx), PeAbsY(vy)}
+                                      : Point{PeRelX(vx) + CurrentPos.x, PeRelY(vy) + CurrentPos.y};
           SetLastTarget(target);
           if (PenDownFlag) {
             EmitSegment(CurrentPos, target);
@@ -884,8 +884,7 @@ void Interpreter<SinkT>::PolylineEncoded() {
           PenDownFlag = true;
           absoluteNext = false;
         } else if (p_.MessagesEnabled) {
-          p_.ui->ShowError("Invalid character \"" +
-                           Cp437ToUtf8(static_cast<unsigned char>(c)) +
+          p_.ui->ShowError("Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
                            "\" in PE-Section (Byte " + std::to_string(ByteCount) + ")");
         }
         break;
@@ -919,13 +918,26 @@ void Interpreter<SinkT>::Label() {
       } else {
         char& last = text.back();
         switch (last) {
-          case 'A': last = static_cast<char>(142); break;
-          case 'O': last = static_cast<char>(153); break;
-          case 'U': last = static_cast<char>(154); break;
-          case 'a': last = static_cast<char>(132); break;
-          case 'o': last = static_cast<char>(148); break;
-          case 'u': last = static_cast<char>(129); break;
-          default: break;
+          case 'A':
+            last = static_cast<char>(142);
+            break;
+          case 'O':
+            last = static_cast<char>(153);
+            break;
+          case 'U':
+            last = static_cast<char>(154);
+            break;
+          case 'a':
+            last = static_cast<char>(132);
+            break;
+          case 'o':
+            last = static_cast<char>(148);
+            break;
+          case 'u':
+            last = static_cast<char>(129);
+            break;
+          default:
+            break;
         }
       }
     } else {
@@ -1108,7 +1120,8 @@ namespace {
 // file, whatever names lead to it (the output name is relative to the current directory).
 bool OutputIsInput(const Program& p) {
   const std::string out = p.settings.PlotFile + "." + SyntaxOf(p.settings.SyntaxCode).extension;
-  struct stat in {}, o {};
+  struct stat in {
+  }, o{};
   if (::stat(p.file.Path().c_str(), &in) != 0 || ::stat(out.c_str(), &o) != 0) return false;
   return in.st_dev == o.st_dev && in.st_ino == o.st_ino;
 }

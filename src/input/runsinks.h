@@ -25,7 +25,9 @@ class ScanSink final : public Sink {
     ExtendExtents(p_.extents, b.x, b.y);
   }
   void Circle(int, const Point& c, long double r) override { WholeCircle(c, r); }
-  void Arc(int, const Point& c, long double, long double, long double r) override { WholeCircle(c, r); }
+  void Arc(int, const Point& c, long double, long double, long double r) override {
+    WholeCircle(c, r);
+  }
   void Label(int, const std::string& text, const Point& at, const LabelStyle& s) override {
     ++p_.TextCount;
     ExtendExtents(p_.extents, at.x, at.y);

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "base/fileutil.h"
-#include "output/syntax.h"
 #include "output/driverpath.h"
+#include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
 namespace plotvue {

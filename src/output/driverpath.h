@@ -1,6 +1,7 @@
 // The path of every segment through the driver frame, inline: DrawLine with its MoveTo and
-// LineTo steps and their pen lifts, and SelectPen's test for the pen already selected. Included by the frame itself
-// and by the interpreter's convert sink, the two places that run it for every segment.
+// LineTo steps and their pen lifts, and SelectPen's test for the pen already selected. Included by
+// the frame itself and by the interpreter's convert sink, the two places that run it for every
+// segment.
 #ifndef PLOTVUE_OUTPUT_DRIVERPATH_H_
 #define PLOTVUE_OUTPUT_DRIVERPATH_H_
 

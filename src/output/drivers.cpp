@@ -4,15 +4,14 @@
 #include <cstdint>
 #include <utility>
 
-#include "output/syntax.h"
 #include "output/driverpath.h"
+#include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
 namespace plotvue {
 namespace {
 
 constexpr long double kPi = 3.14159265358979323846264338327950288L;
-
 
 bool IsWhole(long double v) { return std::floor(v) == v; }
 
@@ -289,7 +288,6 @@ void PlotDriver::BeginPascalProcedure() {
 }
 
 // --- Pen moves and lines ---------------------------------------------------------------------
-
 
 void PlotDriver::MoveTo(bool force, long double x, long double y) { Move(force, x, y); }
 

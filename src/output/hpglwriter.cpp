@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "output/syntax.h"
 #include "output/driverpath.h"
+#include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
 namespace plotvue {

@@ -61,7 +61,8 @@ class PascalWriter final : public SyntaxWriter {
     const long double v[4] = {st().curX, st().curY, x, y};
     for (int k = 0; k < 4 && p; ++k) {
       if (k > 0) *p++ = ',';
-      p = PutNum(p, v[k]);
+      // The in-place text has at most 15 integer digits: Num's ".0" is never needed there.
+      p = PutShort(p, v[k], Dp());
     }
     if (p) {
       *p++ = ')';
@@ -127,18 +128,6 @@ class PascalWriter final : public SyntaxWriter {
     AppendShort(out, v, Dp());
     const std::size_t digits = out.size() - start - (out[start] == '-' ? 1 : 0);
     if (digits > kMaxIntegerDigits && out.find('.', start) == std::string::npos) out += ".0";
-  }
-  // Num(v) written at p, or nullptr when it is one of the long numbers.
-  char* PutNum(char* p, long double v) const {
-    char* const start = p;
-    p = PutShort(p, v, Dp());
-    if (!p) return nullptr;
-    const std::size_t digits = static_cast<std::size_t>(p - start) - (*start == '-' ? 1 : 0);
-    if (digits > kMaxIntegerDigits && std::memchr(start, '.', static_cast<std::size_t>(p - start)) == nullptr) {
-      *p++ = '.';
-      *p++ = '0';
-    }
-    return p;
   }
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;

@@ -91,7 +91,8 @@ TEST(DriverFormats, FixedPointTextEqualsTheCLibrarys) {
       char buf[kNumberRoom];
       const char* end = PutFixed(buf, x, d, 3);
       const bool fast = std::fabs(x) * std::pow(10.0L, static_cast<long double>(d)) < 1e14L;
-      if ((end ? std::string(static_cast<const char*>(buf), end) != expected : fast) && ++mismatches < 10) {
+      if ((end ? std::string(static_cast<const char*>(buf), end) != expected : fast) &&
+          ++mismatches < 10) {
         ADD_FAILURE() << "PutFixed(" << static_cast<double>(x) << ", " << d << ")";
       }
     }
@@ -153,7 +154,9 @@ TEST(DriverFormats, ShortTextEqualsTheLogarithmsDecades) {
       }
       char buf[kNumberRoom];
       const char* end = PutShort(buf, x, dp);
-      if ((end ? std::string(static_cast<const char*>(buf), end) != expected : std::fabs(x) < 1e4L) && ++mismatches < 10) {
+      if ((end ? std::string(static_cast<const char*>(buf), end) != expected
+               : std::fabs(x) < 1e4L) &&
+          ++mismatches < 10) {
         ADD_FAILURE() << "PutShort(" << static_cast<double>(x) << ", " << dp << ")";
       }
     }
@@ -165,9 +168,9 @@ TEST(DriverFormats, ShortTextEqualsTheLogarithmsDecades) {
 // ties to even on both sides of zero, up to and beyond the range of its fast path, and
 // saturates like RoundEven outside the 64-bit range.
 TEST(DriverFormats, FastRoundingEqualsTheLibrarys) {
-  std::vector<long double> values = {0.0L,  -0.0L, 0.5L,   -0.5L,  1.5L,   -1.5L,  2.5L,
-                                     -2.5L, 0.49L, -0.51L, 1e18L,  -1e18L, 4.6e18L, -4.6e18L,
-                                     5e18L, -5e18L, 9.3e18L, -9.3e18L, 1e30L, -1e30L};
+  std::vector<long double> values = {0.0L,  -0.0L,  0.5L,    -0.5L,    1.5L,   -1.5L,   2.5L,
+                                     -2.5L, 0.49L,  -0.51L,  1e18L,    -1e18L, 4.6e18L, -4.6e18L,
+                                     5e18L, -5e18L, 9.3e18L, -9.3e18L, 1e30L,  -1e30L};
   for (long double base : {4.5e18L, 4.599999999e18L, 123456789.0L}) {
     for (long double f : {0.25L, 0.5L, 0.75L, 1.5L}) {
       values.push_back(base + f);
@@ -183,8 +186,7 @@ TEST(DriverFormats, FastRoundingEqualsTheLibrarys) {
     values.push_back(std::nearbyint(m * 1e5L) + 0.5L);
   }
   for (long double v : values) {
-    const std::int64_t expected =
-        (v > -9.2e18L && v < 9.2e18L) ? std::llrint(v) : RoundEven(v);
+    const std::int64_t expected = (v > -9.2e18L && v < 9.2e18L) ? std::llrint(v) : RoundEven(v);
     EXPECT_EQ(RoundFast(v), expected) << static_cast<double>(v);
   }
   EXPECT_EQ(RoundFast(std::numeric_limits<long double>::quiet_NaN()), 0);

@@ -80,8 +80,8 @@ TEST(OnePassConversion, WritesWhatTheTwoRunsWriteForEveryCorpusFile) {
       // Parts of 700 elements: the larger files are split, so part changes are compared too.
       Conversion one = Convert(file, syntax, true, 700);
       Conversion two = Convert(file, syntax, false, 700);
-      const std::string what = fs::path(file).filename().string() + " syntax " +
-                               std::to_string(syntax);
+      const std::string what =
+          fs::path(file).filename().string() + " syntax " + std::to_string(syntax);
       EXPECT_EQ(FirstDifference(one.files, two.files), "") << what;
       EXPECT_GT(one.files.size(), 0u) << what;
       EXPECT_EQ(one.extents.xmin, two.extents.xmin) << what;
