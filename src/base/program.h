@@ -68,6 +68,11 @@ struct Program {
   // Directory of the settings file and the history file, ending in "/".
   std::string programDir;
 
+  // Conversions of plot files of at least this many bytes read and interpret the file on a
+  // second thread while this one writes the output; 0 makes every conversion do so, even on a
+  // machine with one processor (tests).
+  std::uint64_t ReaderThreadFrom = std::uint64_t{4} << 20;
+
   UserInteraction* ui;
   // Optional progress display for long runs.
   ProgressService* progress = nullptr;

@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <numbers>
 #include <string>
+#include <thread>
 
 #include "base/displaytext.h"
 #include "base/textnum.h"
+#include "input/elementqueue.h"
 #include "input/runsinks.h"
 #include "output/syntax.h"
 
@@ -71,11 +74,17 @@ void CosSinDegrees(long double degrees, long double& c, long double& s) {
 template <class SinkT>
 class Interpreter {
  public:
-  Interpreter(Program& p, SinkT& sink, ByteSource& src) : p_(p), sink_(sink), src_(src) {
+  Interpreter(Program& p, SinkT& sink, ByteSource& src)
+      : Interpreter(p, sink, src, p.ErrorFlag, p.MessagesEnabled) {}
+  // An interpreter with its own stop flag and message state instead of the program's (the
+  // reader thread of a conversion on two threads).
+  Interpreter(Program& p, SinkT& sink, ByteSource& src, bool& errorFlag,
+              const bool& messagesEnabled)
+      : p_(p), sink_(sink), src_(src), errorFlag_(errorFlag), messagesEnabled_(messagesEnabled) {
     text_.reserve(256);
   }
 
-  // The command loop: until the file is at its end or ErrorFlag is set.
+  // The command loop: until the file is at its end or the stop flag (ErrorFlag) is set.
   void CommandLoop();
 
   // True when the reader met the end of the file (as opposed to a failure of the sink).
@@ -101,7 +110,7 @@ class Interpreter {
     return b < 0 ? 0 : b;
   }
   bool AtEndOfFile() {
-    p_.ErrorFlag = true;
+    errorFlag_ = true;
     reachedEnd_ = true;
     return false;
   }
@@ -205,9 +214,16 @@ class Interpreter {
   void Direction();
   void CharacterPlot();
 
+  // Shows an error box when messages are enabled.
+  void Error(const std::string& text) const {
+    if (messagesEnabled_) p_.ui->ShowError(text);
+  }
+
   Program& p_;
   SinkT& sink_;
   ByteSource& src_;
+  bool& errorFlag_;              // the stop flag: ErrorFlag, or the reader thread's own
+  const bool& messagesEnabled_;  // MessagesEnabled, or the reader thread's own
 
   // Reader state.
   std::int64_t ByteCount = 0;
@@ -410,12 +426,12 @@ void Interpreter<SinkT>::SkipParams() {
 template <class SinkT>
 void Interpreter<SinkT>::CommandLoop() {
   const bool splits = sink_.SplitsOutput();
-  while (!p_.ErrorFlag && !src_.AtEnd()) {
+  while (!errorFlag_ && !src_.AtEnd()) {
     if (splits && ElementCounter > p_.settings.MaxFileElements) {
       ++PartCounter;
       sink_.StartNextPart(PartCounter);
       ElementCounter = 0;
-      if (p_.ErrorFlag) break;
+      if (errorFlag_) break;
     }
     EndOfParams = false;
     int a, b;
@@ -572,7 +588,7 @@ void Interpreter<SinkT>::CoordinateList() {
     SetLastTarget(target);
     if (PenDownFlag) {
       EmitSegment(CurrentPos, target);
-      if (p_.ErrorFlag) return;
+      if (errorFlag_) return;
     }
     CurrentPos = target;
     if (EndOfParams) return;
@@ -614,14 +630,14 @@ template <class SinkT>
 void Interpreter<SinkT>::ScalingPoints() {
   EndOfParams = false;
   long double a = GetParam();
-  if (EndOfParams || p_.ErrorFlag) {
+  if (EndOfParams || errorFlag_) {
     P1 = {0.0L, 0.0L};
     P2 = paper;
     return;
   }
   long double b = GetParam();
   long double c = GetParam();
-  if (EndOfParams || p_.ErrorFlag) {
+  if (EndOfParams || errorFlag_) {
     P1 = {0.0L, 0.0L};
     P2 = {a * kPlotUnit, b * kPlotUnit};
     return;
@@ -649,7 +665,7 @@ void Interpreter<SinkT>::UserScaling() {
   long double ymax = GetParam();
   // A window with equal bounds would divide by zero: such an SC leaves the scaling as it was
   // (window, factors and on/off state).
-  if (p_.ErrorFlag || xmax == xmin || ymax == ymin) return;
+  if (errorFlag_ || xmax == xmin || ymax == ymin) return;
   scXmin = xmin;
   scXmax = xmax;
   scYmin = ymin;
@@ -689,7 +705,7 @@ void Interpreter<SinkT>::ArcCommand(bool relative) {
   long double x = 0.0L, y = 0.0L;
   if (!GetCoord(x) || !GetCoord(y)) return;
   long double sweep = GetParam();
-  if (p_.ErrorFlag || !PenDownFlag) return;
+  if (errorFlag_ || !PenDownFlag) return;
   Point centre =
       relative ? Point{RelX(x) + CurrentPos.x, RelY(y) + CurrentPos.y} : Point{AbsX(x), AbsY(y)};
   ++ElementCounter;
@@ -712,7 +728,7 @@ template <class SinkT>
 void Interpreter<SinkT>::Rectangle() {
   long double x = GetParam();
   long double y = GetParam();
-  if (p_.ErrorFlag) return;
+  if (errorFlag_) return;
   Point c0 = CurrentPos;
   Point c1{AbsX(x), AbsY(y)};
   EmitSegment({c0.x, c0.y}, {c1.x, c0.y});
@@ -797,7 +813,7 @@ typename Interpreter<SinkT>::PeResult Interpreter<SinkT>::DecodePeByChar(int fir
       } else if (c >= 95 && c <= 126) {
         digit = c - 95;
         ended = true;
-      } else if (p_.MessagesEnabled) {
+      } else if (messagesEnabled_) {
         std::string msg = "Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
                           "\" in PE x,y  7-bit (Byte " + std::to_string(ByteCount) + ")  ";
         for (std::size_t k = 0; k < readCount; ++k)
@@ -825,7 +841,7 @@ typename Interpreter<SinkT>::PeResult Interpreter<SinkT>::DecodePeByChar(int fir
       sum += static_cast<long double>(low);
       return {sum, odd, true};
     }
-    if (p_.ErrorFlag || !GetChar(c)) return {sum, odd, false};
+    if (errorFlag_ || !GetChar(c)) return {sum, odd, false};
   }
 }
 
@@ -878,12 +894,12 @@ void Interpreter<SinkT>::PolylineEncoded() {
           SetLastTarget(target);
           if (PenDownFlag) {
             EmitSegment(CurrentPos, target);
-            if (p_.ErrorFlag) return;
+            if (errorFlag_) return;
           }
           CurrentPos = target;
           PenDownFlag = true;
           absoluteNext = false;
-        } else if (p_.MessagesEnabled) {
+        } else if (messagesEnabled_) {
           p_.ui->ShowError("Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
                            "\" in PE-Section (Byte " + std::to_string(ByteCount) + ")");
         }
@@ -945,7 +961,7 @@ void Interpreter<SinkT>::Label() {
     }
     if (text.size() >= kMaxLabelText) {
       // Emitted with the characters read so far; the rest is read as commands.
-      p_.Error("Textstring too long !");
+      Error("Textstring too long !");
       break;
     }
     if (byTerminator) break;
@@ -992,7 +1008,7 @@ template <class SinkT>
 void Interpreter<SinkT>::RelativeSize() {
   long double w = GetParam();
   long double h;
-  if (p_.ErrorFlag) {
+  if (errorFlag_) {
     w = 0.75L;
     h = 1.5L;
   } else {
@@ -1022,7 +1038,7 @@ void Interpreter<SinkT>::Direction() {
 template <class SinkT>
 void Interpreter<SinkT>::CharacterPlot() {
   long double c = GetParam();
-  if (p_.ErrorFlag) return;
+  if (errorFlag_) return;
   long double l = GetParam();
   Point from = LastTargetOrCurrent();
   Point target{from.x + c * charWidth, from.y + l * charHeight * 1.3L};
@@ -1030,19 +1046,11 @@ void Interpreter<SinkT>::CharacterPlot() {
   CurrentPos = target;
 }
 
-// Steps of a run after the input is open: the sink's output, the command loop, the end.
+// The end of a run: the trailer is written whatever ended the run, unless the input could not be
+// read to its end; a failure while writing it counts too. `failed` when the output failed on the
+// way.
 template <class SinkT>
-void Run(Program& p, SinkT& sink, ByteSource& source) {
-  source.SetProgress(p.progress);
-  if (!sink.Begin()) {
-    p.RunFailed = true;
-    return;  // ErrorFlag stays set for the caller
-  }
-  Interpreter<SinkT> interpreter(p, sink, source);
-  interpreter.CommandLoop();
-  bool failed = p.ErrorFlag && !interpreter.reachedEnd();
-  // The trailer is written whatever ended the run, unless the input could not be read to its end;
-  // a failure while writing it counts too.
+void EndRun(Program& p, SinkT& sink, ByteSource& source, bool failed) {
   p.ErrorFlag = false;
   sink.End(source.failed());
   failed = failed || p.ErrorFlag || source.failed();
@@ -1058,13 +1066,92 @@ void Run(Program& p, SinkT& sink, ByteSource& source) {
   p.RunFailed = failed;
 }
 
+// Steps of a run after the input is open: the sink's output, the command loop, the end.
+template <class SinkT>
+void Run(Program& p, SinkT& sink, ByteSource& source) {
+  source.SetProgress(p.progress);
+  if (!sink.Begin()) {
+    p.RunFailed = true;
+    return;  // ErrorFlag stays set for the caller
+  }
+  Interpreter<SinkT> interpreter(p, sink, source);
+  interpreter.CommandLoop();
+  EndRun(p, sink, source, p.ErrorFlag && !interpreter.reachedEnd());
+}
+
+// The reader's progress, passed on to the program's progress display on this thread.
+void ForwardProgress(Program& p, ElementQueue& queue) {
+  std::uint64_t done = 0, total = 0;
+  if (p.progress != nullptr && queue.TakeProgress(done, total)) p.progress->Progress(done, total);
+}
+
+// The steps of Run with the reading and interpreting on a second thread, which records the
+// elements; this thread replays them into `sink` (elementqueue.h). The sink sees the calls of
+// Run in the same order; when the output fails, the elements read ahead are dropped.
+template <class SinkT>
+void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
+  if (!sink.Begin()) {
+    p.RunFailed = true;
+    return;
+  }
+  ElementQueue queue;
+  QueuedProgress progress(queue);
+  source.SetProgress(&progress);
+  const bool splits = sink.SplitsOutput();
+  bool readerStop = false;
+  const bool readerMessages = false;
+  bool reachedEnd = false;
+  std::exception_ptr readerFailure;
+  std::thread reader([&] {
+    RecordingSink recorder(queue, readerStop, splits);
+    try {
+      Interpreter<RecordingSink> interpreter(p, recorder, source, readerStop, readerMessages);
+      interpreter.CommandLoop();
+      reachedEnd = interpreter.reachedEnd();
+    } catch (...) {
+      readerFailure = std::current_exception();
+    }
+    recorder.Finish();
+  });
+  bool outputFailed = false;
+  try {
+    while (ElementBlock* block = queue.TakeFilled()) {
+      const bool ok = ReplayBlock(*block, sink, p.ErrorFlag);
+      queue.Recycle(block);
+      ForwardProgress(p, queue);
+      if (!ok) {
+        outputFailed = true;
+        queue.Stop();
+        break;
+      }
+    }
+  } catch (...) {
+    queue.Stop();
+    reader.join();
+    throw;
+  }
+  reader.join();
+  source.SetProgress(p.progress);
+  ForwardProgress(p, queue);
+  if (readerFailure) std::rethrow_exception(readerFailure);
+  EndRun(p, sink, source, outputFailed || (readerStop && !reachedEnd));
+}
+
 // A convert run into `driver`, also a scan run with kScan. The program's own driver gets a sink
-// that calls it directly; any other driver (test recorders) the general one.
+// that calls it directly, and for a large file the reading on a second thread (a convert run
+// shows no reader messages, so the reader thread needs nothing of the program's message state);
+// any other driver (test recorders) the general sink.
 template <bool kScan>
 void RunConvert(Program& p, OutputDriver& driver, ByteSource& source) {
   if (auto* own = dynamic_cast<PlotDriver*>(&driver)) {
     ConvertSink<PlotDriver, kScan> sink(p, *own);
-    Run(p, sink, source);
+    static const bool kSecondProcessor = std::thread::hardware_concurrency() != 1;
+    if (!p.MessagesEnabled && source.size() >= p.ReaderThreadFrom &&
+        (kSecondProcessor || p.ReaderThreadFrom == 0)) {
+      RunOnTwoThreads(p, sink, source);
+    } else {
+      Run(p, sink, source);
+    }
   } else {
     ConvertSink<OutputDriver, kScan> sink(p, driver);
     Run<Sink>(p, sink, source);

@@ -4,6 +4,8 @@
 // may be filled; labels are shown in the font named by the TextStyle setting.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 
 #include "output/syntax.h"
 #include "output/syntaxwriter.h"
@@ -136,13 +138,30 @@ class PostscriptWriter final : public SyntaxWriter {
  private:
   static std::string Xy(long double x, long double y) { return Cat(P(x), " ", P(y)); }
 
-  // The line "x y m" or "x y l", built in place: the most frequent lines.
+  // The last point WritePoint wrote and its text (two numbers of at most 20 characters).
+  long double lastX_ = std::numeric_limits<long double>::quiet_NaN();
+  long double lastY_ = std::numeric_limits<long double>::quiet_NaN();
+  char lastText_[48] = {};
+  std::size_t lastLength_ = 0;
+
+  // The line "x y m" or "x y l", built in place: the most frequent lines. A path's move goes
+  // to the end of the line before it, so the text of the last point is kept and reused.
   void WritePoint(long double x, long double y, char op) {
     char buf[64];
     char* const begin = d_.out().Begin(sizeof buf, buf);
-    char* p = PutInt(begin, RoundFast(PsUnits(x)));
-    *p++ = ' ';
-    p = PutInt(p, RoundFast(PsUnits(y)));
+    char* p;
+    if (x == lastX_ && y == lastY_) {
+      std::memcpy(begin, lastText_, sizeof lastText_);
+      p = begin + lastLength_;
+    } else {
+      p = PutInt(begin, RoundFast(PsUnits(x)));
+      *p++ = ' ';
+      p = PutInt(p, RoundFast(PsUnits(y)));
+      lastX_ = x;
+      lastY_ = y;
+      lastLength_ = static_cast<std::size_t>(p - begin);
+      std::memcpy(lastText_, begin, sizeof lastText_);
+    }
     *p++ = ' ';
     *p++ = op;
     d_.out().EndLine(begin, p);

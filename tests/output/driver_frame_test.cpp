@@ -440,23 +440,6 @@ TEST(DriverFiles, TargetThatIsNoRegularFileOrInAMissingFolderIsRefused) {
   EXPECT_FALSE(h.d().state.outputOpen);
 }
 
-// A file that cannot grow past a size limit: the write fails with EFBIG.
-struct FileSizeLimit {
-  explicit FileSizeLimit(rlim_t bytes) {
-    old = signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit r = saved;
-    r.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &r);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, old);
-  }
-  rlimit saved{};
-  sighandler_t old;
-};
-
 TEST(DriverFiles, WriteFailureSetsErrorFlagAndKeepsThePreviousFile) {
   DriverHarness h;
   const std::string target = h.OutputPath(4);

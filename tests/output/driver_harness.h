@@ -6,7 +6,9 @@
 #define PLOTVUE_TESTS_OUTPUT_DRIVER_HARNESS_H_
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
@@ -65,6 +67,23 @@ struct TempFolder {
     std::filesystem::remove_all(path, ec);
   }
   std::string path;
+};
+
+// A file that cannot grow past a size limit: the write fails with EFBIG.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    old = signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit r = saved;
+    r.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &r);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, old);
+  }
+  rlimit saved{};
+  sighandler_t old;
 };
 
 struct DriverHarness {

@@ -1,6 +1,8 @@
 // A conversion into a file that reads the plot file once (scan and convert in one pass) writes
 // the same bytes, parts and extents as the scan run followed by the convert run, and fails the
-// same ways.
+// same ways; so does a conversion that reads the plot file on a second thread.
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 
@@ -44,9 +46,12 @@ struct Conversion {
   std::vector<std::string> errors;
 };
 
-// `input` into `syntax` with parts of `maxElements`, in one pass or in two runs.
-Conversion Convert(const std::string& input, int syntax, bool onePass, std::int64_t maxElements) {
+// `input` into `syntax` with parts of `maxElements`, in one pass or in two runs, reading on a
+// second thread or not.
+Conversion Convert(const std::string& input, int syntax, bool onePass, std::int64_t maxElements,
+                   bool readerThread = false) {
   DriverHarness h;
+  h.program.ReaderThreadFrom = readerThread ? 0 : UINT64_MAX;
   h.program.settings.MaxFileElements = maxElements;
   h.program.settings.SyntaxCode = static_cast<std::uint16_t>(syntax);
   h.program.file = CurrentFile::FromPath(input);
@@ -69,29 +74,96 @@ Conversion Convert(const std::string& input, int syntax, bool onePass, std::int6
   return c;
 }
 
-TEST(OnePassConversion, WritesWhatTheTwoRunsWriteForEveryCorpusFile) {
+std::vector<std::string> CorpusFiles() {
   std::vector<std::string> files;
   for (const auto& e : fs::directory_iterator(PLOTVUE_CORPUS_DIR))
     if (e.path().extension() == ".plt") files.push_back(e.path().string());
+  return files;
+}
+
+void ExpectSameConversion(const Conversion& a, const Conversion& b, const std::string& what) {
+  EXPECT_EQ(FirstDifference(a.files, b.files), "") << what;
+  EXPECT_GT(a.files.size(), 0u) << what;
+  EXPECT_EQ(a.extents.xmin, b.extents.xmin) << what;
+  EXPECT_EQ(a.extents.ymin, b.extents.ymin) << what;
+  EXPECT_EQ(a.extents.xmax, b.extents.xmax) << what;
+  EXPECT_EQ(a.extents.ymax, b.extents.ymax) << what;
+  EXPECT_EQ(a.elements, b.elements) << what;
+  EXPECT_EQ(a.texts, b.texts) << what;
+  EXPECT_EQ(a.errors, b.errors) << what;
+}
+
+TEST(OnePassConversion, WritesWhatTheTwoRunsWriteForEveryCorpusFile) {
+  const std::vector<std::string> files = CorpusFiles();
   ASSERT_FALSE(files.empty());
   for (int syntax = 1; syntax <= 12; ++syntax) {
     if (OutputReadsExtents(syntax)) continue;
     for (const std::string& file : files) {
       // Parts of 700 elements: the larger files are split, so part changes are compared too.
-      Conversion one = Convert(file, syntax, true, 700);
-      Conversion two = Convert(file, syntax, false, 700);
-      const std::string what =
-          fs::path(file).filename().string() + " syntax " + std::to_string(syntax);
-      EXPECT_EQ(FirstDifference(one.files, two.files), "") << what;
-      EXPECT_GT(one.files.size(), 0u) << what;
-      EXPECT_EQ(one.extents.xmin, two.extents.xmin) << what;
-      EXPECT_EQ(one.extents.ymin, two.extents.ymin) << what;
-      EXPECT_EQ(one.extents.xmax, two.extents.xmax) << what;
-      EXPECT_EQ(one.extents.ymax, two.extents.ymax) << what;
-      EXPECT_EQ(one.elements, two.elements) << what;
-      EXPECT_EQ(one.texts, two.texts) << what;
-      EXPECT_EQ(one.errors, two.errors) << what;
+      ExpectSameConversion(
+          Convert(file, syntax, true, 700), Convert(file, syntax, false, 700),
+          fs::path(file).filename().string() + " syntax " + std::to_string(syntax));
     }
+  }
+}
+
+TEST(ReaderThread, ConversionWritesWhatOneThreadWritesForEveryCorpusFile) {
+  const std::vector<std::string> files = CorpusFiles();
+  ASSERT_FALSE(files.empty());
+  for (int syntax = 1; syntax <= 12; ++syntax) {
+    const bool onePass = !OutputReadsExtents(syntax);
+    for (const std::string& file : files) {
+      ExpectSameConversion(
+          Convert(file, syntax, onePass, 700, true), Convert(file, syntax, onePass, 700, false),
+          fs::path(file).filename().string() + " syntax " + std::to_string(syntax));
+    }
+  }
+}
+
+// A conversion on two threads whose output fails part way stops the reader (which has read far
+// ahead), keeps nothing under the target names and reports what a conversion on one thread
+// reports.
+TEST(ReaderThread, OutputThatFailsPartWayStopsTheReader) {
+  std::string plot = "IN;SP1;PA0,0;";
+  for (int k = 0; k < 60000; ++k)
+    plot += "PD" + std::to_string(k % 4000) + "," + std::to_string(k) + ";";
+  plot += "SP2;PU;LBLABEL\x03;";
+  enum class Failure { kFileSize, kPartName };
+  for (Failure failure : {Failure::kFileSize, Failure::kPartName}) {
+    std::vector<std::string> errors[2];
+    std::vector<std::string> names[2];
+    for (int threads = 0; threads < 2; ++threads) {
+      DriverHarness h;
+      h.program.ReaderThreadFrom = threads == 1 ? 0 : UINT64_MAX;
+      const std::string input = h.folder.path + "/IN.plt";
+      WriteFile(input, plot);
+      h.program.file = CurrentFile::FromPath(input);
+      h.program.settings.SyntaxCode = 1;
+      h.program.settings.MaxFileElements = 700;
+      ScanConvertResult result;
+      if (failure == Failure::kFileSize) {
+        // One output, which outgrows the limit part way.
+        h.program.settings.MaxFileElements = 1000000;
+        FileSizeLimit limit(64 * 1024);
+        result = RunScanAndConvert(h.program, h.d());
+      } else {
+        // The second part cannot be put in place: a folder holds its name.
+        fs::create_directory(h.folder.path + "/OU2.plt");
+        result = RunScanAndConvert(h.program, h.d());
+      }
+      EXPECT_EQ(result, ScanConvertResult::Converted);
+      EXPECT_TRUE(h.program.RunFailed) << threads;
+      for (std::string e : h.ui.errors) {
+        const std::size_t at = e.find(h.folder.path);
+        if (at != std::string::npos) e.replace(at, h.folder.path.size(), "DIR");
+        errors[threads].push_back(e);
+      }
+      for (const auto& e : fs::directory_iterator(h.folder.path))
+        names[threads].push_back(e.path().filename().string());
+      std::sort(names[threads].begin(), names[threads].end());
+    }
+    EXPECT_EQ(errors[0], errors[1]);
+    EXPECT_EQ(names[0], names[1]);
   }
 }
 

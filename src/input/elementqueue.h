@@ -1,0 +1,244 @@
+// Conversions of large files on two threads: a reader thread reads and interprets the plot file
+// and records the elements it meets (segments, circles, arcs, labels, polygon steps, part
+// changes) in blocks; the converting thread replays each element into the convert sink in the
+// same order, as if the interpreter had called the sink itself. The output driver and writer
+// (the larger half of the work for most syntaxes) thus run beside the reader instead of after it.
+//
+// The two threads share nothing but the queue: the reader thread keeps its own stop flag and
+// message state (a convert run shows no reader messages) and touches neither the output nor the
+// program's results. When the output fails (ErrorFlag set by the driver) the converting thread
+// stops replaying and tells the reader thread to stop; the elements read ahead are dropped, so
+// the driver has seen exactly the calls up to the failure, as in a run on one thread.
+//
+// Memory: a fixed number of blocks of a fixed number of elements, whatever the file holds.
+#ifndef PLOTVUE_INPUT_ELEMENTQUEUE_H_
+#define PLOTVUE_INPUT_ELEMENTQUEUE_H_
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/services.h"
+#include "input/sinks.h"
+
+namespace plotvue {
+
+// One recorded sink call.
+struct QueuedElement {
+  enum Kind : std::uint8_t { kSegment, kCircle, kArc, kLabel, kPolygonMode, kFill, kNextPart };
+  Kind kind = kSegment;
+  int n = 0;     // pen; mode of kPolygonMode; part number of kNextPart
+  int text = 0;  // kLabel: index of its text in the block
+  // kSegment: from.x, from.y, to.x, to.y; kCircle: centre, radius; kArc: centre, from, to,
+  // radius; kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
+  long double v[5];
+};
+
+// A block of recorded elements and the texts of its labels.
+struct ElementBlock {
+  std::vector<QueuedElement> elements;  // room for ElementQueue::kBlockElements
+  std::size_t count = 0;                // elements in use
+  std::vector<std::string> texts;
+  std::size_t textCount = 0;  // texts in use (the strings keep their storage between uses)
+  void Clear() {
+    count = 0;
+    textCount = 0;
+  }
+};
+
+// The blocks between the two threads: free blocks go to the reader thread, filled ones to the
+// converting thread, in order.
+class ElementQueue {
+ public:
+  static constexpr std::size_t kBlockElements = 2048;
+  static constexpr std::size_t kBlockTexts = 64;
+  static constexpr std::size_t kBlocks = 4;
+
+  ElementQueue();
+
+  // Reader thread: the next free block (cleared), or nullptr once the converting thread has
+  // stopped.
+  ElementBlock* TakeFree();
+  // Reader thread: hands a filled block over.
+  void Publish(ElementBlock* block);
+  // Reader thread: no more blocks will come.
+  void Close();
+
+  // Converting thread: the next filled block, or nullptr when the reader thread has closed the
+  // queue and every block has been taken.
+  ElementBlock* TakeFilled();
+  // Converting thread: gives a replayed block back.
+  void Recycle(ElementBlock* block);
+  // Converting thread: stop the reader thread (its next TakeFree returns nullptr).
+  void Stop();
+
+  bool stopped() const { return stopped_.load(std::memory_order_relaxed); }
+
+  // Progress of the reader, forwarded by the converting thread (the progress display belongs to
+  // the thread that runs the conversion).
+  void SetProgress(std::uint64_t done, std::uint64_t total);
+  bool TakeProgress(std::uint64_t& done, std::uint64_t& total);
+
+ private:
+  std::array<ElementBlock, kBlocks> blocks_;
+  std::mutex mutex_;
+  std::condition_variable freeReady_;
+  std::condition_variable filledReady_;
+  std::deque<ElementBlock*> free_;
+  std::deque<ElementBlock*> filled_;
+  bool closed_ = false;
+  std::atomic<bool> stopped_{false};
+  bool progressNew_ = false;
+  std::uint64_t progressDone_ = 0;
+  std::uint64_t progressTotal_ = 0;
+};
+
+// The reader thread's progress service: passes the figures on through the queue.
+class QueuedProgress final : public ProgressService {
+ public:
+  explicit QueuedProgress(ElementQueue& q) : q_(q) {}
+  void Progress(std::uint64_t done, std::uint64_t total) override { q_.SetProgress(done, total); }
+
+ private:
+  ElementQueue& q_;
+};
+
+// The reader thread's sink: records every call into the current block. When the converting
+// thread has stopped, it sets the reader's stop flag, which ends its command loop.
+class RecordingSink final : public Sink {
+ public:
+  RecordingSink(ElementQueue& q, bool& stopFlag, bool splitsOutput)
+      : q_(q), stop_(stopFlag), splits_(splitsOutput) {}
+
+  bool Begin() override { return true; }
+  bool SplitsOutput() const override { return splits_; }
+  // Hands the last block over and closes the queue.
+  void Finish() {
+    if (block_ != nullptr && block_->count > 0) q_.Publish(block_);
+    block_ = nullptr;
+    q_.Close();
+  }
+
+  void StartNextPart(int partCounter) override { (void)Add(QueuedElement::kNextPart, partCounter); }
+  [[gnu::always_inline]] void Segment(int pen, const Point& a, const Point& b) override {
+    if (QueuedElement* e = Add(QueuedElement::kSegment, pen)) {
+      e->v[0] = a.x;
+      e->v[1] = a.y;
+      e->v[2] = b.x;
+      e->v[3] = b.y;
+    }
+  }
+  void Circle(int pen, const Point& c, long double r) override {
+    if (QueuedElement* e = Add(QueuedElement::kCircle, pen)) {
+      e->v[0] = c.x;
+      e->v[1] = c.y;
+      e->v[2] = r;
+    }
+  }
+  void Arc(int pen, const Point& c, long double from, long double to, long double r) override {
+    if (QueuedElement* e = Add(QueuedElement::kArc, pen)) {
+      e->v[0] = c.x;
+      e->v[1] = c.y;
+      e->v[2] = from;
+      e->v[3] = to;
+      e->v[4] = r;
+    }
+  }
+  void Label(int pen, const std::string& text, const Point& at, const LabelStyle& s) override {
+    // A block holds a bounded number of texts.
+    if (block_ != nullptr && block_->textCount == ElementQueue::kBlockTexts) Hand();
+    if (QueuedElement* e = Add(QueuedElement::kLabel, pen)) {
+      ElementBlock& b = *block_;
+      if (b.textCount == b.texts.size()) b.texts.emplace_back();
+      b.texts[b.textCount].assign(text);
+      e->text = static_cast<int>(b.textCount++);
+      e->v[0] = at.x;
+      e->v[1] = at.y;
+      e->v[2] = s.angle;
+      e->v[3] = s.width;
+      e->v[4] = s.height;
+    }
+  }
+  void PolygonMode(int mode, const Point& lastTarget) override {
+    if (QueuedElement* e = Add(QueuedElement::kPolygonMode, mode)) {
+      e->v[0] = lastTarget.x;
+      e->v[1] = lastTarget.y;
+    }
+  }
+  void FillPolygon() override { (void)Add(QueuedElement::kFill, 0); }
+
+ private:
+  // A new element at the end of the current block, or nullptr (and the stop flag) when the
+  // converting thread has stopped.
+  [[gnu::always_inline]] QueuedElement* Add(QueuedElement::Kind kind, int n) {
+    if (block_ == nullptr || block_->count == ElementQueue::kBlockElements) {
+      if (!Hand()) return nullptr;
+    }
+    QueuedElement& e = block_->elements[block_->count++];
+    e.kind = kind;
+    e.n = n;
+    return &e;
+  }
+  // Publishes the current block (when it holds anything) and takes a free one.
+  [[gnu::noinline]] bool Hand() {
+    if (block_ != nullptr) {
+      q_.Publish(block_);
+      block_ = nullptr;
+    }
+    block_ = q_.TakeFree();
+    if (block_ == nullptr) {
+      stop_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  ElementQueue& q_;
+  bool& stop_;
+  bool splits_;
+  ElementBlock* block_ = nullptr;
+};
+
+// Replays the elements of `block` into `sink` in order. Stops after the element whose call set
+// `errorFlag` (the output failed); returns false then.
+template <class SinkT>
+bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) {
+  for (std::size_t k = 0; k < block.count; ++k) {
+    const QueuedElement& e = block.elements[k];
+    switch (e.kind) {
+      case QueuedElement::kSegment:
+        sink.Segment(e.n, Point{e.v[0], e.v[1]}, Point{e.v[2], e.v[3]});
+        break;
+      case QueuedElement::kCircle:
+        sink.Circle(e.n, Point{e.v[0], e.v[1]}, e.v[2]);
+        break;
+      case QueuedElement::kArc:
+        sink.Arc(e.n, Point{e.v[0], e.v[1]}, e.v[2], e.v[3], e.v[4]);
+        break;
+      case QueuedElement::kLabel:
+        sink.Label(e.n, block.texts[static_cast<std::size_t>(e.text)], Point{e.v[0], e.v[1]},
+                   LabelStyle{e.v[2], e.v[3], e.v[4]});
+        break;
+      case QueuedElement::kPolygonMode:
+        sink.PolygonMode(e.n, Point{e.v[0], e.v[1]});
+        break;
+      case QueuedElement::kFill:
+        sink.FillPolygon();
+        break;
+      case QueuedElement::kNextPart:
+        sink.StartNextPart(e.n);
+        break;
+    }
+    if (errorFlag) return false;
+  }
+  return true;
+}
+
+}  // namespace plotvue
+
+#endif  // PLOTVUE_INPUT_ELEMENTQUEUE_H_
