@@ -23,7 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "base/program.h"
 #include "base/services.h"
+#include "input/runsinks.h"
 #include "input/sinks.h"
 
 namespace plotvue {
@@ -32,10 +34,10 @@ namespace plotvue {
 struct QueuedElement {
   enum Kind : std::uint8_t { kSegment, kCircle, kArc, kLabel, kPolygonMode, kFill, kNextPart };
   Kind kind = kSegment;
-  int n = 0;     // pen; mode of kPolygonMode; part number of kNextPart
+  int n = 0;     // pen (kSegment: its pen code); mode of kPolygonMode; part of kNextPart
   int text = 0;  // kLabel: index of its text in the block
-  // kSegment: from.x, from.y, to.x, to.y; kCircle: centre, radius; kArc: centre, from, to,
-  // radius; kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
+  // kSegment: from and to as output positions; kCircle: centre, radius; kArc: centre, from,
+  // to, radius; kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
   long double v[5];
 };
 
@@ -108,12 +110,16 @@ class QueuedProgress final : public ProgressService {
   ElementQueue& q_;
 };
 
-// The reader thread's sink: records every call into the current block. When the converting
-// thread has stopped, it sets the reader's stop flag, which ends its command loop.
+// The reader thread's sink: records every call into the current block. Segments, by far the
+// most frequent elements, are recorded with their pen code and output positions, so that the
+// reader thread does that part of the convert sink's work. With kScan it also does the work of
+// a scan run (extents and counts; the converting thread does not touch them). When the
+// converting thread has stopped, it sets the reader's stop flag, which ends its command loop.
+template <bool kScan>
 class RecordingSink final : public Sink {
  public:
-  RecordingSink(ElementQueue& q, bool& stopFlag, bool splitsOutput)
-      : q_(q), stop_(stopFlag), splits_(splitsOutput) {}
+  RecordingSink(Program& p, ElementQueue& q, bool& stopFlag, bool splitsOutput)
+      : settings_(p.settings), scan_(p), q_(q), stop_(stopFlag), splits_(splitsOutput) {}
 
   bool Begin() override { return true; }
   bool SplitsOutput() const override { return splits_; }
@@ -126,14 +132,16 @@ class RecordingSink final : public Sink {
 
   void StartNextPart(int partCounter) override { (void)Add(QueuedElement::kNextPart, partCounter); }
   [[gnu::always_inline]] void Segment(int pen, const Point& a, const Point& b) override {
-    if (QueuedElement* e = Add(QueuedElement::kSegment, pen)) {
-      e->v[0] = a.x;
-      e->v[1] = a.y;
-      e->v[2] = b.x;
-      e->v[3] = b.y;
+    if constexpr (kScan) scan_.Segment(pen, a, b);
+    if (QueuedElement* e = Add(QueuedElement::kSegment, settings_.PenTableCode(pen))) {
+      e->v[0] = OutputX(settings_, a.x);
+      e->v[1] = OutputY(settings_, a.y);
+      e->v[2] = OutputX(settings_, b.x);
+      e->v[3] = OutputY(settings_, b.y);
     }
   }
   void Circle(int pen, const Point& c, long double r) override {
+    if constexpr (kScan) scan_.Circle(pen, c, r);
     if (QueuedElement* e = Add(QueuedElement::kCircle, pen)) {
       e->v[0] = c.x;
       e->v[1] = c.y;
@@ -141,6 +149,7 @@ class RecordingSink final : public Sink {
     }
   }
   void Arc(int pen, const Point& c, long double from, long double to, long double r) override {
+    if constexpr (kScan) scan_.Arc(pen, c, from, to, r);
     if (QueuedElement* e = Add(QueuedElement::kArc, pen)) {
       e->v[0] = c.x;
       e->v[1] = c.y;
@@ -150,6 +159,7 @@ class RecordingSink final : public Sink {
     }
   }
   void Label(int pen, const std::string& text, const Point& at, const LabelStyle& s) override {
+    if constexpr (kScan) scan_.Label(pen, text, at, s);
     // A block holds a bounded number of texts.
     if (block_ != nullptr && block_->textCount == ElementQueue::kBlockTexts) Hand();
     if (QueuedElement* e = Add(QueuedElement::kLabel, pen)) {
@@ -198,21 +208,29 @@ class RecordingSink final : public Sink {
     return true;
   }
 
+  const Settings& settings_;
+  ScanSink scan_;  // the scan run's bookkeeping (kScan)
   ElementQueue& q_;
   bool& stop_;
   bool splits_;
   ElementBlock* block_ = nullptr;
 };
 
-// Replays the elements of `block` into `sink` in order. Stops after the element whose call set
-// `errorFlag` (the output failed); returns false then.
+inline constexpr std::size_t kPrefetchAhead = 16;
+
+// Replays the elements of `block` into `sink` (a convert sink without the scan's work) in order.
+// Stops after the element whose call set `errorFlag` (the output failed); returns false then.
 template <class SinkT>
 bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) {
-  for (std::size_t k = 0; k < block.count; ++k) {
+  const std::size_t count = block.count;
+  for (std::size_t k = 0; k < count; ++k) {
+    // The block was written on the reader's processor: its lines are fetched well ahead, so
+    // that the transfers overlap instead of stalling on every element.
+    if (k + kPrefetchAhead < count) __builtin_prefetch(&block.elements[k + kPrefetchAhead]);
     const QueuedElement& e = block.elements[k];
     switch (e.kind) {
       case QueuedElement::kSegment:
-        sink.Segment(e.n, Point{e.v[0], e.v[1]}, Point{e.v[2], e.v[3]});
+        sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
         break;
       case QueuedElement::kCircle:
         sink.Circle(e.n, Point{e.v[0], e.v[1]}, e.v[2]);

@@ -1086,9 +1086,10 @@ void ForwardProgress(Program& p, ElementQueue& queue) {
 }
 
 // The steps of Run with the reading and interpreting on a second thread, which records the
-// elements; this thread replays them into `sink` (elementqueue.h). The sink sees the calls of
-// Run in the same order; when the output fails, the elements read ahead are dropped.
-template <class SinkT>
+// elements (and with kScan does the scan's work); this thread replays them into `sink`
+// (elementqueue.h), a convert sink without the scan's work. The sink sees the calls of Run in the
+// same order; when the output fails, the elements read ahead are dropped.
+template <bool kScan, class SinkT>
 void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   if (!sink.Begin()) {
     p.RunFailed = true;
@@ -1103,9 +1104,10 @@ void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   bool reachedEnd = false;
   std::exception_ptr readerFailure;
   std::thread reader([&] {
-    RecordingSink recorder(queue, readerStop, splits);
+    RecordingSink<kScan> recorder(p, queue, readerStop, splits);
     try {
-      Interpreter<RecordingSink> interpreter(p, recorder, source, readerStop, readerMessages);
+      Interpreter<RecordingSink<kScan>> interpreter(p, recorder, source, readerStop,
+                                                    readerMessages);
       interpreter.CommandLoop();
       reachedEnd = interpreter.reachedEnd();
     } catch (...) {
@@ -1144,12 +1146,13 @@ void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
 template <bool kScan>
 void RunConvert(Program& p, OutputDriver& driver, ByteSource& source) {
   if (auto* own = dynamic_cast<PlotDriver*>(&driver)) {
-    ConvertSink<PlotDriver, kScan> sink(p, *own);
     static const bool kSecondProcessor = std::thread::hardware_concurrency() != 1;
     if (!p.MessagesEnabled && source.size() >= p.ReaderThreadFrom &&
         (kSecondProcessor || p.ReaderThreadFrom == 0)) {
-      RunOnTwoThreads(p, sink, source);
+      ConvertSink<PlotDriver, false> sink(p, *own);
+      RunOnTwoThreads<kScan>(p, sink, source);
     } else {
+      ConvertSink<PlotDriver, kScan> sink(p, *own);
       Run(p, sink, source);
     }
   } else {

@@ -44,6 +44,14 @@ class ScanSink final : public Sink {
   Program& p_;
 };
 
+// A position in mm through the plot transform: the output driver's position.
+inline long double OutputX(const Settings& s, long double x) {
+  return x * s.PlotScale + s.PlotOriginX;
+}
+inline long double OutputY(const Settings& s, long double y) {
+  return y * s.PlotScale + s.PlotOriginY;
+}
+
 // Convert runs: the output driver operations, positions through the plot transform. With
 // kScan the same pass also does the work of a scan run (extents and counts), for conversions
 // that read the file once. `Driver` is OutputDriver, or the program's own PlotDriver, whose
@@ -77,11 +85,18 @@ class ConvertSink final : public Sink {
 
   [[gnu::always_inline]] void Segment(int pen, const Point& a, const Point& b) override {
     if constexpr (kScan) scan_.Segment(pen, a, b);
-    SelectPen(pen);
+    OutputSegment(p_.settings.PenTableCode(pen), OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
+  }
+  // The output half of Segment: the pen's code and the output positions (the reader thread of
+  // a conversion on two threads does the rest).
+  [[gnu::always_inline]] void OutputSegment(int penCode, long double x1, long double y1,
+                                            long double x2, long double y2) {
     if constexpr (kOwnDriver) {
-      d_.Segment(OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
+      d_.UsePen(penCode);
+      d_.Segment(x1, y1, x2, y2);
     } else {
-      d_.DrawLine(OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
+      d_.SelectPen(penCode);
+      d_.DrawLine(x1, y1, x2, y2);
     }
   }
   void Circle(int pen, const Point& c, long double r) override {
@@ -139,12 +154,8 @@ class ConvertSink final : public Sink {
   }
   // The program's own driver: its inline segment path.
   static constexpr bool kOwnDriver = std::is_same_v<Driver, PlotDriver>;
-  long double OutX(long double x) const {
-    return x * p_.settings.PlotScale + p_.settings.PlotOriginX;
-  }
-  long double OutY(long double y) const {
-    return y * p_.settings.PlotScale + p_.settings.PlotOriginY;
-  }
+  long double OutX(long double x) const { return OutputX(p_.settings, x); }
+  long double OutY(long double y) const { return OutputY(p_.settings, y); }
   long double OutLength(long double d) const { return d * p_.settings.PlotScale; }
 
   Program& p_;

@@ -50,6 +50,9 @@ class AristoWriter final : public SyntaxWriter {
   void OutRotate(long double angle) override {
     d_.WriteLine("D49I" + RoundText(angle * 1000.0L) + "J0");
   }
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
+  }
   void MoveTo(long double x, long double y) override { WriteXy("G0D0", x, y); }
   void LineTo(long double x, long double y) override { WriteXy("G1D1", x, y); }
   // No line end: the next Aristo line follows on the same line.
@@ -117,6 +120,9 @@ class LasercombWriter final : public SyntaxWriter {
 
   void Trailer() override { d_.WriteLine(std::string{kEsc} + ".)"); }
 
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
+  }
   void PenUp() override { d_.WriteLine("PU;"); }
   void PenDown() override { d_.WriteLine("PD;"); }
   void MoveTo(long double x, long double y) override { WritePa(x, y); }
@@ -235,6 +241,9 @@ class CncWriter final : public SyntaxWriter {
     }
   }
 
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
+  }
   void PenUp() override { d_.WriteLine("G00 Z" + N3(settings().WerkzeugAbstand)); }
   void PenDown() override { d_.WriteLine("G01 Z" + N3(-settings().Fraestiefe)); }
   void MoveTo(long double x, long double y) override { WriteMove("G00 X", x, y); }

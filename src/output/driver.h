@@ -26,10 +26,9 @@ class OutputDriver {
   virtual void MoveTo(bool force, long double x, long double y) = 0;
   virtual void DrawLine(long double x1, long double y1, long double x2, long double y2) = 0;
   virtual void OutCircle(long double x, long double y, long double r) = 0;
-  virtual void OutArc(long double cx, long double cy, long double a1, long double a2,
-                      long double r, long double direction) = 0;
-  virtual void OutTextStyle(int kind, long double angle, long double height,
-                            long double width) = 0;
+  virtual void OutArc(long double cx, long double cy, long double a1, long double a2, long double r,
+                      long double direction) = 0;
+  virtual void OutTextStyle(int kind, long double angle, long double height, long double width) = 0;
   virtual void OutTextJustify(int h, int v) = 0;
   // `text` holds the label's bytes as read from the plot file (code page 437).
   virtual void LabelAt(const std::string& text, long double x, long double y) = 0;

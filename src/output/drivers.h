@@ -114,6 +114,20 @@ class PlotDriver final : public OutputDriver {
   [[gnu::always_inline]] inline void Line(bool force, long double x, long double y);
   // SelectPen, the pen that is already selected decided inline.
   [[gnu::always_inline]] inline void UsePen(int pen);
+  // The same steps with the writer `w` of the current syntax: SyntaxWriter (virtual calls), or
+  // the writer's own final class when a writer runs its segments through SegmentWith (one
+  // virtual call per segment instead of four).
+  template <class W>
+  [[gnu::always_inline]] inline void SegmentWith(W& w, long double x1, long double y1,
+                                                 long double x2, long double y2);
+  template <class W>
+  [[gnu::always_inline]] inline void MoveWith(W& w, bool force, long double x, long double y);
+  template <class W>
+  [[gnu::always_inline]] inline void LineWith(W& w, bool force, long double x, long double y);
+  template <class W>
+  [[gnu::always_inline]] inline void PenUpWith(W& w);
+  template <class W>
+  [[gnu::always_inline]] inline void PenDownWith(W& w);
   // The pen of a pen code: a byte; beyond 15 taken modulo 16, with 0 as 16.
   static constexpr int PenOfCode(int code) {
     int pen = code & 0xFF;

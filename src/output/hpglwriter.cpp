@@ -57,6 +57,9 @@ class HpglWriter final : public SyntaxWriter {
     d_.WriteText("RO" + IntText(angle) + ";");
   }
 
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
+  }
   void PenUp() override {
     if (Is(Syntax::Hpgl2) && st().peOpen) {
       d_.WriteText("<");

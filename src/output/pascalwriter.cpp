@@ -7,6 +7,7 @@
 #include <string>
 
 #include "input/sinks.h"
+#include "output/driverpath.h"
 #include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
@@ -48,6 +49,10 @@ class PascalWriter final : public SyntaxWriter {
     d_.WriteLine("  until(ch=#13)or(ch=#27);");
     d_.WriteLine("  T_CloseGraph;");
     d_.WriteLine("end.");
+  }
+
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
   }
 
   void LineTo(long double x, long double y) override {

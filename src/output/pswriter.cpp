@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "output/driverpath.h"
 #include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
@@ -89,6 +90,9 @@ class PostscriptWriter final : public SyntaxWriter {
     ++st().psSegments;
   }
 
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(*this, x1, y1, x2, y2);
+  }
   void SelectPen(int pen) override {
     NewPath();
     d_.WriteLine(std::to_string(pen) + " w");

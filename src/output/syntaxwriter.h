@@ -125,6 +125,10 @@ class SyntaxWriter {
   virtual void PenDown() {}
   virtual void MoveTo(long double /*x*/, long double /*y*/) {}
   virtual void LineTo(long double /*x*/, long double /*y*/) {}
+  // DrawLine's steps (the frame's SegmentWith with this writer). The writers of the frequent
+  // syntaxes override it with SegmentWith on their own class, so that their MoveTo, LineTo and
+  // pen lifts are direct calls.
+  virtual void Segment(long double x1, long double y1, long double x2, long double y2);
   virtual void SelectPen(int /*pen*/) {}
   virtual void OutVelocity(int /*speed*/) {}
   virtual void OutCircle(long double /*x*/, long double /*y*/, long double /*r*/) {}
