@@ -4,6 +4,7 @@
 // extents and calls every procedure in a zoom loop.
 #include <cctype>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "input/sinks.h"
@@ -57,19 +58,31 @@ class PascalWriter final : public SyntaxWriter {
 
   void LineTo(long double x, long double y) override {
     // PascalLine's two blanks are part of the text here: the most frequent line is built once,
-    // in a buffer kept from line to line.
+    // in a buffer kept from line to line. A line of a polyline starts where the line before it
+    // ended, so the text of that end point is kept and reused.
     char buf[16 + 4 * kNumberRoom];
     char* const begin = d_.out().Begin(sizeof buf, buf);
     char* p = begin;
     std::memcpy(p, "  T_Line(", 9);
     p += 9;
-    const long double v[4] = {st().curX, st().curY, x, y};
-    for (int k = 0; k < 4 && p; ++k) {
-      if (k > 0) *p++ = ',';
-      // The in-place text has at most 15 integer digits: Num's ".0" is never needed there.
-      p = PutShort(p, v[k], Dp());
+    if (SameBits(st().curX, endX_) && SameBits(st().curY, endY_)) {
+      std::memcpy(p, endText_, endLength_);
+      p += endLength_;
+    } else {
+      p = PutShort(p, st().curX, Dp());
+      if (p) *p++ = ',';
+      if (p) p = PutShort(p, st().curY, Dp());
     }
+    char* const end = p;
+    if (p) *p++ = ',';
+    if (p) p = PutShort(p, x, Dp());
+    if (p) *p++ = ',';
+    if (p) p = PutShort(p, y, Dp());
     if (p) {
+      endX_ = x;
+      endY_ = y;
+      endLength_ = static_cast<std::size_t>(p - (end + 1));
+      std::memcpy(endText_, end + 1, endLength_);
       *p++ = ')';
       *p++ = ';';
       d_.out().EndLine(begin, p);
@@ -137,6 +150,14 @@ class PascalWriter final : public SyntaxWriter {
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;
   // The text of the line being built.
+  // The same 80-bit value (a text is a function of the bits; -0 and 0 are told apart).
+  static bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+
+  // The end point of the last T_Line written in place and its text "x,y".
+  long double endX_ = std::numeric_limits<long double>::quiet_NaN();
+  long double endY_ = std::numeric_limits<long double>::quiet_NaN();
+  char endText_[2 * kNumberRoom + 1] = {};
+  std::size_t endLength_ = 0;
   std::string line_;
 };
 

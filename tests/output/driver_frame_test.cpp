@@ -9,10 +9,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 
 #include "output/driver_harness.h"
+#include "output/numformat.h"
 #include "output/syntax.h"
 #include "output/syntaxwriter.h"
 
@@ -175,6 +177,40 @@ TEST(DriverFrame, PascalProceduresHold344Then351CountedLines) {
   EXPECT_EQ(linesIn(2), 351);
   EXPECT_EQ(linesIn(3), 5);
   EXPECT_NE(out.find("    TavoDrawing3;\r\n    T_ZoomKey(ch);"), std::string::npos);
+}
+
+// Pascal and Postscript reuse the text of the point a polyline's next line starts from; each
+// number must still read as its own text, across breaks of the polyline and -0.
+TEST(DriverFrame, PolylinePointTextsAreTheTextsOfTheirNumbers) {
+  const long double pts[][2] = {
+      {0, 0},       {1.5L, 2},           {-0.0L, 3},       {147.99999999L, 1e-7L},
+      {250.25L, 9}, {123456.789L, 4.5L}, {0.0004L, -7.25L}};
+  // Lines k-1 -> k, with a break before the fifth line: it starts off the last end point, on
+  // the same x.
+  std::vector<std::array<long double, 4>> lines;
+  for (std::size_t k = 1; k < std::size(pts); ++k) {
+    long double x1 = pts[k - 1][0], y1 = pts[k - 1][1];
+    if (k == 5) y1 += 50;
+    lines.push_back({x1, y1, pts[k][0], pts[k][1]});
+  }
+  auto draw = [&](PlotDriver& d) {
+    d.SelectPen(1);
+    for (const auto& l : lines) d.DrawLine(l[0], l[1], l[2], l[3]);
+  };
+  DriverHarness h;
+  const std::string pascal = h.Run(6, draw);
+  std::string expected;
+  for (const auto& l : lines) {
+    expected += "  T_Line(" + FormatShort(l[0]) + "," + FormatShort(l[1]) + "," +
+                FormatShort(l[2]) + "," + FormatShort(l[3]) + ");\r\n";
+  }
+  EXPECT_NE(pascal.find(expected), std::string::npos) << pascal;
+  const std::string ps = h.Run(10, draw);
+  expected.clear();
+  for (const auto& l : lines) {
+    expected += Lines({P(l[0]) + " " + P(l[1]) + " m", P(l[2]) + " " + P(l[3]) + " l"});
+  }
+  EXPECT_NE(ps.find(expected), std::string::npos) << ps;
 }
 
 TEST(DriverFrame, PostscriptExampleSegmentAfterTheHeader) {
