@@ -16,8 +16,10 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -27,6 +29,8 @@
 #include "base/services.h"
 #include "input/runsinks.h"
 #include "input/sinks.h"
+#include "output/syntax.h"
+#include "output/syntaxwriter.h"
 
 namespace plotvue {
 
@@ -35,14 +39,17 @@ struct QueuedElement {
   enum Kind : std::uint8_t { kSegment, kCircle, kArc, kLabel, kPolygonMode, kFill, kNextPart };
   Kind kind = kSegment;
   int n = 0;     // pen (kSegment: its pen code); mode of kPolygonMode; part of kNextPart
-  int text = 0;  // kLabel: index of its text in the block
-  // kSegment: from and to as output positions; kCircle: centre, radius; kArc: centre, from,
-  // to, radius; kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
+  int text = 0;  // kLabel: index of its text in the block; kSegment: 1 with the end's units
+  // kSegment: from and to as output positions, then the units of the end point made ahead (two
+  // 64-bit integers); kCircle: centre, radius; kArc: centre, from, to, radius;
+  // kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
   long double v[5];
 };
 
-// A block of recorded elements and the texts of its labels.
-struct ElementBlock {
+// A block of recorded elements and the texts of its labels. Each block's own fields lie on cache
+// lines of their own: the reader thread writes `count` of one block at every element while the
+// converting thread reads the fields of another.
+struct alignas(64) ElementBlock {
   std::vector<QueuedElement> elements;  // room for ElementQueue::kBlockElements
   std::size_t count = 0;                // elements in use
   std::vector<std::string> texts;
@@ -88,7 +95,7 @@ class ElementQueue {
 
  private:
   std::array<ElementBlock, kBlocks> blocks_;
-  std::mutex mutex_;
+  alignas(64) std::mutex mutex_;
   std::condition_variable freeReady_;
   std::condition_variable filledReady_;
   std::deque<ElementBlock*> free_;
@@ -119,7 +126,12 @@ template <bool kScan>
 class RecordingSink final : public Sink {
  public:
   RecordingSink(Program& p, ElementQueue& q, bool& stopFlag, bool splitsOutput)
-      : settings_(p.settings), scan_(p), q_(q), stop_(stopFlag), splits_(splitsOutput) {}
+      : settings_(p.settings),
+        scan_(p),
+        q_(q),
+        stop_(stopFlag),
+        splits_(splitsOutput),
+        postscript_(p.settings.SyntaxCode == static_cast<int>(Syntax::Postscript)) {}
 
   bool Begin() override { return true; }
   bool SplitsOutput() const override { return splits_; }
@@ -136,8 +148,18 @@ class RecordingSink final : public Sink {
     if (QueuedElement* e = Add(QueuedElement::kSegment, settings_.PenTableCode(pen))) {
       e->v[0] = OutputX(settings_, a.x);
       e->v[1] = OutputY(settings_, a.y);
-      e->v[2] = OutputX(settings_, b.x);
-      e->v[3] = OutputY(settings_, b.y);
+      const long double x = OutputX(settings_, b.x);
+      const long double y = OutputY(settings_, b.y);
+      e->v[2] = x;
+      e->v[3] = y;
+      e->text = 0;
+      // The Postscript units of the end point, which the writer would compute next (a share of
+      // the converting thread's work that this thread can take).
+      if (postscript_) {
+        const std::int64_t u[2] = {PsInt(x), PsInt(y)};
+        std::memcpy(&e->v[4], u, sizeof u);
+        e->text = 1;
+      }
     }
   }
   void Circle(int pen, const Point& c, long double r) override {
@@ -213,6 +235,7 @@ class RecordingSink final : public Sink {
   ElementQueue& q_;
   bool& stop_;
   bool splits_;
+  bool postscript_;  // the output's syntax is Postscript
   ElementBlock* block_ = nullptr;
 };
 
@@ -223,13 +246,23 @@ inline constexpr std::size_t kPrefetchAhead = 16;
 template <class SinkT>
 bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) {
   const std::size_t count = block.count;
+  const QueuedElement* const elements = block.elements.data();
   for (std::size_t k = 0; k < count; ++k) {
     // The block was written on the reader's processor: its lines are fetched well ahead, so
     // that the transfers overlap instead of stalling on every element.
-    if (k + kPrefetchAhead < count) __builtin_prefetch(&block.elements[k + kPrefetchAhead]);
-    const QueuedElement& e = block.elements[k];
+    if (k + kPrefetchAhead < count) __builtin_prefetch(&elements[k + kPrefetchAhead]);
+    const QueuedElement& e = elements[k];
     switch (e.kind) {
       case QueuedElement::kSegment:
+        if (e.text != 0) {
+          std::int64_t u[2];
+          std::memcpy(u, &e.v[4], sizeof u);
+          PointUnits& ahead = sink.driver().aheadUnits;
+          ahead.x = e.v[2];
+          ahead.y = e.v[3];
+          ahead.ux = u[0];
+          ahead.uy = u[1];
+        }
         sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
         break;
       case QueuedElement::kCircle:

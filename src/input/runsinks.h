@@ -87,6 +87,7 @@ class ConvertSink final : public Sink {
     if constexpr (kScan) scan_.Segment(pen, a, b);
     OutputSegment(p_.settings.PenTableCode(pen), OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
   }
+  Driver& driver() { return d_; }
   // The output half of Segment: the pen's code and the output positions (the reader thread of
   // a conversion on two threads does the rest).
   [[gnu::always_inline]] void OutputSegment(int penCode, long double x1, long double y1,

@@ -14,7 +14,9 @@
 #ifndef PLOTVUE_OUTPUT_DRIVERS_H_
 #define PLOTVUE_OUTPUT_DRIVERS_H_
 
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +32,16 @@
 namespace plotvue {
 
 class SyntaxWriter;
+
+// An output point in the integer units of the output's syntax, made ahead by the reader thread
+// of a conversion on two threads (Postscript: the rounded units of P). The writer uses them for
+// the point (x, y) instead of computing them itself.
+struct PointUnits {
+  long double x = std::numeric_limits<long double>::quiet_NaN();
+  long double y = std::numeric_limits<long double>::quiet_NaN();
+  std::int64_t ux = 0;
+  std::int64_t uy = 0;
+};
 
 // The driver state of the open output (reset by BeginOutput unless stated).
 struct DriverState {
@@ -180,6 +192,8 @@ class PlotDriver final : public OutputDriver {
 
   DriverState state;
   DriverOptions options;
+  // The units of the next segment's end point, when the reader made them ahead.
+  PointUnits aheadUnits;
 
  private:
   // Forwards the writes of TextOut to the current target; fails when no target is open.

@@ -149,7 +149,8 @@ class PostscriptWriter final : public SyntaxWriter {
   std::size_t lastLength_ = 0;
 
   // The line "x y m" or "x y l", built in place: the most frequent lines. A path's move goes
-  // to the end of the line before it, so the text of the last point is kept and reused.
+  // to the end of the line before it, so the text of the last point is kept and reused; the
+  // units of a segment's end point may have been made ahead (PlotDriver::aheadUnits).
   void WritePoint(long double x, long double y, char op) {
     char buf[64];
     char* const begin = d_.out().Begin(sizeof buf, buf);
@@ -158,9 +159,11 @@ class PostscriptWriter final : public SyntaxWriter {
       std::memcpy(begin, lastText_, sizeof lastText_);
       p = begin + lastLength_;
     } else {
-      p = PutInt(begin, RoundFast(PsUnits(x)));
+      const PointUnits& ahead = d_.aheadUnits;
+      const bool made = x == ahead.x && y == ahead.y;
+      p = PutInt(begin, made ? ahead.ux : PsInt(x));
       *p++ = ' ';
-      p = PutInt(p, RoundFast(PsUnits(y)));
+      p = PutInt(p, made ? ahead.uy : PsInt(y));
       lastX_ = x;
       lastY_ = y;
       lastLength_ = static_cast<std::size_t>(p - begin);

@@ -73,6 +73,8 @@ inline std::string H40(long double v) { return IntText(v * 40.0L); }
 inline std::string A100(long double v) { return IntText(v * 100.0L); }
 inline std::string L200(long double v) { return IntText(v * 200.0L); }
 inline std::string P(long double v) { return IntText(PsUnits(v)); }
+// The rounded Postscript units of a position (the number of P).
+inline std::int64_t PsInt(long double v) { return RoundFast(PsUnits(v)); }
 
 struct ArcPoint {
   long double x = 0.0L;
