@@ -131,7 +131,7 @@ class RecordingSink final : public Sink {
         q_(q),
         stop_(stopFlag),
         splits_(splitsOutput),
-        postscript_(p.settings.SyntaxCode == static_cast<int>(Syntax::Postscript)) {}
+        ahead_(AheadOf(p.settings.SyntaxCode)) {}
 
   bool Begin() override { return true; }
   bool SplitsOutput() const override { return splits_; }
@@ -153,12 +153,19 @@ class RecordingSink final : public Sink {
       e->v[2] = x;
       e->v[3] = y;
       e->text = 0;
-      // The Postscript units of the end point, which the writer would compute next (a share of
-      // the converting thread's work that this thread can take).
-      if (postscript_) {
+      // The units of the end point, which the writer would compute next (a share of the
+      // converting thread's work that this thread can take).
+      if (ahead_ == Ahead::kPostscript) {
         const std::int64_t u[2] = {PsInt(x), PsInt(y)};
         std::memcpy(&e->v[4], u, sizeof u);
         e->text = 1;
+      } else if (ahead_ == Ahead::kCnc) {
+        // The x number only: the writer makes the y number, which shares the work evenly.
+        std::uint64_t u[2] = {0, 0};
+        if (FixedUnits(x, 3, settings_.DecimalPlaces, u[0])) {
+          std::memcpy(&e->v[4], u, sizeof u);
+          e->text = 1;
+        }
       }
     }
   }
@@ -235,7 +242,14 @@ class RecordingSink final : public Sink {
   ElementQueue& q_;
   bool& stop_;
   bool splits_;
-  bool postscript_;  // the output's syntax is Postscript
+  // The syntaxes whose point units this thread makes ahead (PlotDriver::aheadUnits).
+  enum class Ahead { kNone, kPostscript, kCnc };
+  static Ahead AheadOf(int syntax) {
+    if (syntax == static_cast<int>(Syntax::Postscript)) return Ahead::kPostscript;
+    if (syntax == static_cast<int>(Syntax::Cnc)) return Ahead::kCnc;
+    return Ahead::kNone;
+  }
+  Ahead ahead_;
   ElementBlock* block_ = nullptr;
 };
 
@@ -255,11 +269,11 @@ bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) 
     switch (e.kind) {
       case QueuedElement::kSegment:
         if (e.text != 0) {
-          std::int64_t u[2];
-          std::memcpy(u, &e.v[4], sizeof u);
           PointUnits& ahead = sink.driver().aheadUnits;
           ahead.x = e.v[2];
           ahead.y = e.v[3];
+          std::int64_t u[2];
+          std::memcpy(u, &e.v[4], sizeof u);
           ahead.ux = u[0];
           ahead.uy = u[1];
         }

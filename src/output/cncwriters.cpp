@@ -312,6 +312,18 @@ class CncWriter final : public SyntaxWriter {
     char buf[16 + 2 * kNumberRoom];
     char* const begin = d_.out().Begin(sizeof buf, buf);
     char* p = begin + command.copy(begin, command.size());
+    // The numbers of a segment's end may have been made ahead (PlotDriver::aheadUnits).
+    const PointUnits& ahead = d_.aheadUnits;
+    if (x == ahead.x && y == ahead.y) {
+      p = PutFixedUnits(p, static_cast<std::uint64_t>(ahead.ux), 3, Dp());
+      *p++ = ' ';
+      *p++ = 'Y';
+      if ((p = PutFixed(p, y, 3, Dp()))) {
+        d_.out().EndLine(begin, p);
+        return;
+      }
+      p = begin + command.size();
+    }
     if ((p = PutFixed(p, x, 3, Dp()))) {
       *p++ = ' ';
       *p++ = 'Y';

@@ -183,6 +183,7 @@ void PlotDriver::BeginOutput(int syntaxCode, int deviceCode) {
   state.peOpen = false;
   state.positionKnown = true;
   state.outputOpen = false;
+  aheadUnits = PointUnits{};
 
   std::string error;
   if (!OpenTarget(&error)) {

@@ -34,8 +34,9 @@ namespace plotvue {
 class SyntaxWriter;
 
 // An output point in the integer units of the output's syntax, made ahead by the reader thread
-// of a conversion on two threads (Postscript: the rounded units of P). The writer uses them for
-// the point (x, y) instead of computing them itself.
+// of a conversion on two threads (Postscript: the rounded units of P; CNC: FixedUnits of its
+// x number with three decimals, the y number left to the writer). The writer uses them for the
+// point (x, y) instead of computing them itself. BeginOutput clears them.
 struct PointUnits {
   long double x = std::numeric_limits<long double>::quiet_NaN();
   long double y = std::numeric_limits<long double>::quiet_NaN();

@@ -29,16 +29,15 @@ int DigitCount(std::uint64_t q) {
   return n;
 }
 
-// The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
-// formats' rule that |x| < 1e-8 is 0: the exact binary value times 10^d, rounded to nearest with
-// ties to even, in 128-bit integer arithmetic, written at p (room for kNumberRoom bytes). Returns
-// its end, or nullptr beyond 1e15 (the slow path decides; nothing is written then).
-char* FastFixed(long double x, int d, char* p) {
+// The first step of FastFixed: x (|x| < 1e-8 taken as 0) as a sign bit (kFixedNegative) and
+// the integer of its exact binary value times 10^d, rounded to nearest with ties to even, in
+// 128-bit integer arithmetic; false beyond 1e15 / 10^d.
+bool FixedUnitsOf(long double x, int d, std::uint64_t& units) {
   static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
                 "the x87 80-bit extended format");
   if (std::fabs(x) < 1e-8L) x = 0.0L;
   const long double ax = std::fabs(x);
-  if (!(ax < kFixedLimit[d])) return nullptr;
+  if (!(ax < kFixedLimit[d])) return false;
   std::uint64_t q = 0;
   if (ax != 0.0L) {
     // 64-bit mantissa with its explicit leading bit, and the biased exponent.
@@ -51,7 +50,7 @@ char* FastFixed(long double x, int d, char* p) {
     exponent &= 0x7FFF;
     // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127.
     const int shift = 16383 + 63 - static_cast<int>(exponent);
-    if (shift < 1 || shift > 127) return nullptr;
+    if (shift < 1 || shift > 127) return false;
     const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
     const unsigned __int128 whole = n >> shift;
     const unsigned __int128 rest = n - (whole << shift);
@@ -59,13 +58,19 @@ char* FastFixed(long double x, int d, char* p) {
     q = static_cast<std::uint64_t>(whole);
     if (rest > half || (rest == half && (q & 1) != 0)) ++q;
   }
-  // The digits of q from the right, the decimal point after the d-th; at least one digit
-  // before the point. Two digits at a time from a table halves the divisions.
+  units = q | (x < 0.0L ? kFixedNegative : 0);
+  return true;
+}
+
+// The second step: the digits of the units from the right, the decimal point after the d-th;
+// at least one digit before the point. Two digits at a time from a table halves the divisions.
+char* PutUnitsText(char* p, std::uint64_t units, int d) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  if (x < 0.0L) *p++ = '-';
+  if (units & kFixedNegative) *p++ = '-';
+  std::uint64_t q = units & ~kFixedNegative;
   const int digits = std::max(DigitCount(q), d + 1);
   char* const end = p + digits + (d > 0 ? 1 : 0);
   char* w = end;
@@ -92,6 +97,15 @@ char* FastFixed(long double x, int d, char* p) {
     *--w = static_cast<char>('0' + q);
   }
   return end;
+}
+
+// The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
+// formats' rule that |x| < 1e-8 is 0, written at p (room for kNumberRoom bytes). Returns its
+// end, or nullptr beyond 1e15 (the slow path decides; nothing is written then).
+char* FastFixed(long double x, int d, char* p) {
+  std::uint64_t units;
+  if (!FixedUnitsOf(x, d, units)) return nullptr;
+  return PutUnitsText(p, units, d);
 }
 
 bool FastFixed(long double x, int d, std::string& out) {
@@ -219,6 +233,16 @@ char* PutFixed(char* p, long double x, int decimals, int decimalPlaces) {
   if (!std::isfinite(x)) x = 0.0L;
   const int d = ShiftDecimals(decimals, decimalPlaces);
   return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
+}
+
+bool FixedUnits(long double x, int decimals, int decimalPlaces, std::uint64_t& units) {
+  if (!std::isfinite(x)) x = 0.0L;
+  const int d = ShiftDecimals(decimals, decimalPlaces);
+  return d >= 0 && d <= 10 && FixedUnitsOf(x, d, units);
+}
+
+char* PutFixedUnits(char* p, std::uint64_t units, int decimals, int decimalPlaces) {
+  return PutUnitsText(p, units, ShiftDecimals(decimals, decimalPlaces));
 }
 
 std::string FormatShort(long double x, int decimalPlaces) {

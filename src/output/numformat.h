@@ -31,6 +31,13 @@ inline constexpr std::size_t kNumberRoom = 48;
 char* PutShort(char* p, long double x, int decimalPlaces = 3);
 // The text of AppendFixed written at `p` in the same way; nullptr for the long texts.
 char* PutFixed(char* p, long double x, int decimals, int decimalPlaces = 3);
+// PutFixed in two steps, so that the number can be made on one thread and its text written on
+// another: FixedUnits gives the rounded value in units of the last decimal, with kFixedNegative
+// for the minus sign (false where PutFixed returns nullptr); PutFixedUnits writes its text, the
+// text of PutFixed, at `p`.
+inline constexpr std::uint64_t kFixedNegative = std::uint64_t{1} << 63;
+bool FixedUnits(long double x, int decimals, int decimalPlaces, std::uint64_t& units);
+char* PutFixedUnits(char* p, std::uint64_t units, int decimals, int decimalPlaces = 3);
 
 // "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
 // exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check

@@ -95,6 +95,14 @@ TEST(DriverFormats, FixedPointTextEqualsTheCLibrarys) {
           ++mismatches < 10) {
         ADD_FAILURE() << "PutFixed(" << static_cast<double>(x) << ", " << d << ")";
       }
+      // The same in two steps, as a conversion on two threads makes it (DecimalPlaces 3 + d - 3).
+      std::uint64_t units = 0;
+      const bool made = FixedUnits(x, 3, d, units);
+      char two[kNumberRoom];
+      if (made != (end != nullptr) ||
+          (made && std::string(two, PutFixedUnits(two, units, 3, d)) != expected)) {
+        if (++mismatches < 10) ADD_FAILURE() << "FixedUnits(" << static_cast<double>(x) << ")";
+      }
     }
   }
   EXPECT_EQ(mismatches, 0);

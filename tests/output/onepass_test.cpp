@@ -208,6 +208,22 @@ TEST(OnePassConversion, FailsAsTheTwoRunsDo) {
   }
 }
 
+// The point units the reader thread makes ahead belong to one output: a later output of another
+// syntax through the same driver does not take them for its own.
+TEST(ReaderThread, UnitsMadeAheadDoNotOutliveTheirOutput) {
+  const std::string plot = "IN;SP1;PA0,0;PD400,400;";  // ends at 10 mm, 10 mm
+  DriverHarness h;
+  const std::string input = h.folder.path + "/IN.plt";
+  WriteFile(input, plot);
+  h.program.file = CurrentFile::FromPath(input);
+  h.program.ReaderThreadFrom = 0;
+  h.program.settings.SyntaxCode = 10;
+  ASSERT_EQ(RunScanAndConvert(h.program, h.d()), ScanConvertResult::Converted);
+  h.program.ReaderThreadFrom = UINT64_MAX;
+  const std::string cnc = h.ConvertFile(4, input);
+  EXPECT_NE(cnc.find("G01 X10.000 Y10.000\r\n"), std::string::npos) << cnc;
+}
+
 // Writes larger than the driver's staging buffer, and many small ones across its edges, reach
 // the file whole and in order.
 TEST(OnePassConversion, LongOutputsReachTheFileWhole) {
