@@ -142,6 +142,12 @@ class PostscriptWriter final : public SyntaxWriter {
  private:
   static std::string Xy(long double x, long double y) { return Cat(P(x), " ", P(y)); }
 
+  // The same 80-bit value, compared as bytes (the values are in memory, and an x87 load and
+  // compare costs more).
+  static bool SameBits(const long double& a, const long double& b) {
+    return std::memcmp(&a, &b, 10) == 0;
+  }
+
   // The last point WritePoint wrote and its text (two numbers of at most 20 characters).
   long double lastX_ = std::numeric_limits<long double>::quiet_NaN();
   long double lastY_ = std::numeric_limits<long double>::quiet_NaN();
@@ -155,17 +161,17 @@ class PostscriptWriter final : public SyntaxWriter {
     char buf[64];
     char* const begin = d_.out().Begin(sizeof buf, buf);
     char* p;
-    if (x == lastX_ && y == lastY_) {
+    if (SameBits(x, lastX_) && SameBits(y, lastY_)) {
       std::memcpy(begin, lastText_, sizeof lastText_);
       p = begin + lastLength_;
     } else {
       const PointUnits& ahead = d_.aheadUnits;
-      const bool made = x == ahead.x && y == ahead.y;
+      const bool made = SameBits(x, ahead.x) && SameBits(y, ahead.y);
       p = PutInt(begin, made ? ahead.ux : PsInt(x));
       *p++ = ' ';
       p = PutInt(p, made ? ahead.uy : PsInt(y));
-      lastX_ = x;
-      lastY_ = y;
+      std::memcpy(&lastX_, &x, 10);
+      std::memcpy(&lastY_, &y, 10);
       lastLength_ = static_cast<std::size_t>(p - begin);
       std::memcpy(lastText_, begin, sizeof lastText_);
     }
