@@ -159,6 +159,13 @@ class RecordingSink final : public Sink {
         const std::int64_t u[2] = {PsInt(x), PsInt(y)};
         std::memcpy(&e->v[4], u, sizeof u);
         e->text = 1;
+      } else if (ahead_ == Ahead::kPascal) {
+        // The x number only, as for CNC.
+        std::uint64_t u[2] = {0, 0};
+        if (ShortUnits(x, settings_.DecimalPlaces, u[0])) {
+          std::memcpy(&e->v[4], u, sizeof u);
+          e->text = 1;
+        }
       } else if (ahead_ == Ahead::kCnc) {
         // The x number only: the writer makes the y number, which shares the work evenly.
         std::uint64_t u[2] = {0, 0};
@@ -243,9 +250,10 @@ class RecordingSink final : public Sink {
   bool& stop_;
   bool splits_;
   // The syntaxes whose point units this thread makes ahead (PlotDriver::aheadUnits).
-  enum class Ahead { kNone, kPostscript, kCnc };
+  enum class Ahead { kNone, kPostscript, kCnc, kPascal };
   static Ahead AheadOf(int syntax) {
     if (syntax == static_cast<int>(Syntax::Postscript)) return Ahead::kPostscript;
+    if (syntax == static_cast<int>(Syntax::TurboPascal)) return Ahead::kPascal;
     if (syntax == static_cast<int>(Syntax::Cnc)) return Ahead::kCnc;
     return Ahead::kNone;
   }

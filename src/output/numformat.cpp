@@ -229,6 +229,23 @@ char* PutShort(char* p, long double x, int decimalPlaces) {
   return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
 }
 
+bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
+  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {
+    packed = 0;  // "0": no decimals, no digits but the one
+    return true;
+  }
+  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
+  std::uint64_t units;
+  if (d < 0 || d > 10 || !FixedUnitsOf(x, d, units)) return false;
+  packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+  return true;
+}
+
+char* PutShortUnits(char* p, std::uint64_t packed) {
+  const int d = static_cast<int>((packed >> kShortDecimalsShift) & 0xF);
+  return PutUnitsText(p, packed & ~(std::uint64_t{0xF} << kShortDecimalsShift), d);
+}
+
 char* PutFixed(char* p, long double x, int decimals, int decimalPlaces) {
   if (!std::isfinite(x)) x = 0.0L;
   const int d = ShiftDecimals(decimals, decimalPlaces);

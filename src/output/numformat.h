@@ -38,6 +38,11 @@ char* PutFixed(char* p, long double x, int decimals, int decimalPlaces = 3);
 inline constexpr std::uint64_t kFixedNegative = std::uint64_t{1} << 63;
 bool FixedUnits(long double x, int decimals, int decimalPlaces, std::uint64_t& units);
 char* PutFixedUnits(char* p, std::uint64_t units, int decimals, int decimalPlaces = 3);
+// PutShort in the same two steps: the units of FixedUnits with the number of decimals in bits
+// 56..59 (the units stay below 2^50); false where PutShort returns nullptr.
+inline constexpr int kShortDecimalsShift = 56;
+bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed);
+char* PutShortUnits(char* p, std::uint64_t packed);
 
 // "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
 // exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check

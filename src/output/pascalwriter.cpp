@@ -75,9 +75,17 @@ class PascalWriter final : public SyntaxWriter {
     }
     char* const end = p;
     if (p) *p++ = ',';
-    if (p) p = PutShort(p, x, Dp());
-    if (p) *p++ = ',';
-    if (p) p = PutShort(p, y, Dp());
+    // The numbers of a segment's end may have been made ahead (PlotDriver::aheadUnits).
+    const PointUnits& ahead = d_.aheadUnits;
+    if (p && SameBits(x, ahead.x) && SameBits(y, ahead.y)) {
+      p = PutShortUnits(p, static_cast<std::uint64_t>(ahead.ux));
+      *p++ = ',';
+      p = PutShort(p, y, Dp());
+    } else {
+      if (p) p = PutShort(p, x, Dp());
+      if (p) *p++ = ',';
+      if (p) p = PutShort(p, y, Dp());
+    }
     if (p) {
       endX_ = x;
       endY_ = y;
@@ -151,7 +159,9 @@ class PascalWriter final : public SyntaxWriter {
   static constexpr std::size_t kMaxIntegerDigits = 18;
   // The text of the line being built.
   // The same 80-bit value (a text is a function of the bits; -0 and 0 are told apart).
-  static bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+  static bool SameBits(const long double& a, const long double& b) {
+    return std::memcmp(&a, &b, 10) == 0;
+  }
 
   // The end point of the last T_Line written in place and its text "x,y".
   long double endX_ = std::numeric_limits<long double>::quiet_NaN();

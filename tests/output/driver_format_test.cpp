@@ -167,6 +167,14 @@ TEST(DriverFormats, ShortTextEqualsTheLogarithmsDecades) {
           ++mismatches < 10) {
         ADD_FAILURE() << "PutShort(" << static_cast<double>(x) << ", " << dp << ")";
       }
+      // The same in two steps, as a conversion on two threads makes it.
+      std::uint64_t units = 0;
+      const bool made = ShortUnits(x, dp, units);
+      char two[kNumberRoom];
+      if (made != (end != nullptr) ||
+          (made && std::string(two, PutShortUnits(two, units)) != expected)) {
+        if (++mismatches < 10) ADD_FAILURE() << "ShortUnits(" << static_cast<double>(x) << ")";
+      }
     }
   }
   EXPECT_EQ(mismatches, 0);
