@@ -32,7 +32,7 @@ int DigitCount(std::uint64_t q) {
 // The first step of FastFixed: x (|x| < 1e-8 taken as 0) as a sign bit (kFixedNegative) and
 // the integer of its exact binary value times 10^d, rounded to nearest with ties to even, in
 // 128-bit integer arithmetic; false beyond 1e15 / 10^d.
-bool FixedUnitsOf(long double x, int d, std::uint64_t& units) {
+[[gnu::always_inline]] inline bool FixedUnitsOf(long double x, int d, std::uint64_t& units) {
   static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
                 "the x87 80-bit extended format");
   if (std::fabs(x) < 1e-8L) x = 0.0L;
@@ -64,7 +64,7 @@ bool FixedUnitsOf(long double x, int d, std::uint64_t& units) {
 
 // The second step: the digits of the units from the right, the decimal point after the d-th;
 // at least one digit before the point. Two digits at a time from a table halves the divisions.
-char* PutUnitsText(char* p, std::uint64_t units, int d) {
+[[gnu::always_inline]] inline char* PutUnitsText(char* p, std::uint64_t units, int d) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
