@@ -159,17 +159,17 @@ class RecordingSink final : public Sink {
         const std::int64_t u[2] = {PsInt(x), PsInt(y)};
         std::memcpy(&e->v[4], u, sizeof u);
         e->text = 1;
-      } else if (ahead_ == Ahead::kPascal) {
-        // The x number only, as for CNC.
-        std::uint64_t u[2] = {0, 0};
-        if (ShortUnits(x, settings_.DecimalPlaces, u[0])) {
-          std::memcpy(&e->v[4], u, sizeof u);
-          e->text = 1;
-        }
       } else if (ahead_ == Ahead::kCnc) {
         // The x number only: the writer makes the y number, which shares the work evenly.
         std::uint64_t u[2] = {0, 0};
         if (FixedUnits(x, 3, settings_.DecimalPlaces, u[0])) {
+          std::memcpy(&e->v[4], u, sizeof u);
+          e->text = 1;
+        }
+      } else if (ahead_ == Ahead::kPascal) {
+        // The x number only, as for CNC.
+        std::uint64_t u[2] = {0, 0};
+        if (ShortUnits(x, settings_.DecimalPlaces, u[0])) {
           std::memcpy(&e->v[4], u, sizeof u);
           e->text = 1;
         }
