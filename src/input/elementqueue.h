@@ -117,12 +117,13 @@ class QueuedProgress final : public ProgressService {
   ElementQueue& q_;
 };
 
-// The reader thread's sink: records every call into the current block. Segments, by far the
-// most frequent elements, are recorded with their pen code and output positions, so that the
-// reader thread does that part of the convert sink's work. With kScan it also does the work of
-// a scan run (extents and counts; the converting thread does not touch them). When the
-// converting thread has stopped, it sets the reader's stop flag, which ends its command loop.
-template <bool kScan>
+// The reader thread's sink: records every call into the current block. For a convert run
+// (kConvert) segments, by far the most frequent elements, are recorded with their pen code and
+// output positions, so that the reader thread does that part of the convert sink's work; for a
+// screen or print run as the interpreter gives them. With kScan it also does the work of a scan
+// run (extents and counts; the other thread does not touch them). When the other thread has
+// stopped, it sets the reader's stop flag, which ends its command loop.
+template <bool kScan, bool kConvert>
 class RecordingSink final : public Sink {
  public:
   RecordingSink(Program& p, ElementQueue& q, bool& stopFlag, bool splitsOutput)
@@ -145,6 +146,16 @@ class RecordingSink final : public Sink {
   void StartNextPart(int partCounter) override { (void)Add(QueuedElement::kNextPart, partCounter); }
   [[gnu::always_inline]] void Segment(int pen, const Point& a, const Point& b) override {
     if constexpr (kScan) scan_.Segment(pen, a, b);
+    if constexpr (!kConvert) {
+      if (QueuedElement* e = Add(QueuedElement::kSegment, pen)) {
+        e->v[0] = a.x;
+        e->v[1] = a.y;
+        e->v[2] = b.x;
+        e->v[3] = b.y;
+        e->text = 0;
+      }
+      return;
+    }
     if (QueuedElement* e = Add(QueuedElement::kSegment, settings_.PenTableCode(pen))) {
       e->v[0] = OutputX(settings_, a.x);
       e->v[1] = OutputY(settings_, a.y);
@@ -263,9 +274,10 @@ class RecordingSink final : public Sink {
 
 inline constexpr std::size_t kPrefetchAhead = 16;
 
-// Replays the elements of `block` into `sink` (a convert sink without the scan's work) in order.
+// Replays the elements of `block` into `sink` in order: a convert sink without the scan's work
+// (kConvert, the segments as output positions) or a drawing device's sink.
 // Stops after the element whose call set `errorFlag` (the output failed); returns false then.
-template <class SinkT>
+template <bool kConvert, class SinkT>
 bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) {
   const std::size_t count = block.count;
   const QueuedElement* const elements = block.elements.data();
@@ -276,16 +288,20 @@ bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) 
     const QueuedElement& e = elements[k];
     switch (e.kind) {
       case QueuedElement::kSegment:
-        if (e.text != 0) {
-          PointUnits& ahead = sink.driver().aheadUnits;
-          ahead.x = e.v[2];
-          ahead.y = e.v[3];
-          std::int64_t u[2];
-          std::memcpy(u, &e.v[4], sizeof u);
-          ahead.ux = u[0];
-          ahead.uy = u[1];
+        if constexpr (kConvert) {
+          if (e.text != 0) {
+            PointUnits& ahead = sink.driver().aheadUnits;
+            ahead.x = e.v[2];
+            ahead.y = e.v[3];
+            std::int64_t u[2];
+            std::memcpy(u, &e.v[4], sizeof u);
+            ahead.ux = u[0];
+            ahead.uy = u[1];
+          }
+          sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
+        } else {
+          sink.Segment(e.n, Point{e.v[0], e.v[1]}, Point{e.v[2], e.v[3]});
         }
-        sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
         break;
       case QueuedElement::kCircle:
         sink.Circle(e.n, Point{e.v[0], e.v[1]}, e.v[2]);

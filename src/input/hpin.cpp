@@ -1087,9 +1087,10 @@ void ForwardProgress(Program& p, ElementQueue& queue) {
 
 // The steps of Run with the reading and interpreting on a second thread, which records the
 // elements (and with kScan does the scan's work); this thread replays them into `sink`
-// (elementqueue.h), a convert sink without the scan's work. The sink sees the calls of Run in the
-// same order; when the output fails, the elements read ahead are dropped.
-template <bool kScan, class SinkT>
+// (elementqueue.h): a convert sink without the scan's work (kConvert), or a drawing device's
+// sink. The sink sees the calls of Run in the same order; when the output fails, the elements
+// read ahead are dropped.
+template <bool kScan, bool kConvert, class SinkT>
 void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   if (!sink.Begin()) {
     p.RunFailed = true;
@@ -1104,10 +1105,10 @@ void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   bool reachedEnd = false;
   std::exception_ptr readerFailure;
   std::thread reader([&] {
-    RecordingSink<kScan> recorder(p, queue, readerStop, splits);
+    RecordingSink<kScan, kConvert> recorder(p, queue, readerStop, splits);
     try {
-      Interpreter<RecordingSink<kScan>> interpreter(p, recorder, source, readerStop,
-                                                    readerMessages);
+      Interpreter<RecordingSink<kScan, kConvert>> interpreter(p, recorder, source, readerStop,
+                                                              readerMessages);
       interpreter.CommandLoop();
       reachedEnd = interpreter.reachedEnd();
     } catch (...) {
@@ -1118,7 +1119,7 @@ void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   bool outputFailed = false;
   try {
     while (ElementBlock* block = queue.TakeFilled()) {
-      const bool ok = ReplayBlock(*block, sink, p.ErrorFlag);
+      const bool ok = ReplayBlock<kConvert>(*block, sink, p.ErrorFlag);
       queue.Recycle(block);
       ForwardProgress(p, queue);
       if (!ok) {
@@ -1139,18 +1140,24 @@ void RunOnTwoThreads(Program& p, SinkT& sink, ByteSource& source) {
   EndRun(p, sink, source, outputFailed || (readerStop && !reachedEnd));
 }
 
+// True when a run reads and interprets on a second thread: a large file, a second processor,
+// and no reader messages to show (convert, print and screen runs show none, so the reader
+// thread needs nothing of the program's message state).
+bool ReadsOnSecondThread(const Program& p, const ByteSource& source) {
+  static const bool kSecondProcessor = std::thread::hardware_concurrency() != 1;
+  return !p.MessagesEnabled && source.size() >= p.ReaderThreadFrom &&
+         (kSecondProcessor || p.ReaderThreadFrom == 0);
+}
+
 // A convert run into `driver`, also a scan run with kScan. The program's own driver gets a sink
-// that calls it directly, and for a large file the reading on a second thread (a convert run
-// shows no reader messages, so the reader thread needs nothing of the program's message state);
-// any other driver (test recorders) the general sink.
+// that calls it directly, and for a large file the reading on a second thread; any other driver
+// (test recorders) the general sink.
 template <bool kScan>
 void RunConvert(Program& p, OutputDriver& driver, ByteSource& source) {
   if (auto* own = dynamic_cast<PlotDriver*>(&driver)) {
-    static const bool kSecondProcessor = std::thread::hardware_concurrency() != 1;
-    if (!p.MessagesEnabled && source.size() >= p.ReaderThreadFrom &&
-        (kSecondProcessor || p.ReaderThreadFrom == 0)) {
+    if (ReadsOnSecondThread(p, source)) {
       ConvertSink<PlotDriver, false> sink(p, *own);
-      RunOnTwoThreads<kScan>(p, sink, source);
+      RunOnTwoThreads<kScan, true>(p, sink, source);
     } else {
       ConvertSink<PlotDriver, kScan> sink(p, *own);
       Run(p, sink, source);
@@ -1178,7 +1185,11 @@ void RunWithSinkOf(Program& p, RunMode mode, const RunTargets& targets, ByteSour
       if (!targets.device) break;
       {
         DeviceSink sink(p, *targets.device, mode == RunMode::Screen);
-        Run(p, sink, source);
+        if (ReadsOnSecondThread(p, source)) {
+          RunOnTwoThreads<false, false>(p, sink, source);
+        } else {
+          Run(p, sink, source);
+        }
       }
       return;
   }

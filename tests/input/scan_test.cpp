@@ -1,9 +1,10 @@
-// Scan runs: extents and counts, the end-of-run widening, and every sample plot file.
+// Scan runs: extents and counts, the end-of-run widening, and every sample plot file (also read
+// by screen and print runs, on one thread and on two).
+#include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <algorithm>
+#include <cstdint>
 
 #include "input/harness.h"
 
@@ -76,9 +77,24 @@ TEST(Scan, CorpusFilesReadCleanly) {
     EXPECT_FALSE(h.program.RunFailed) << n;
     EXPECT_GT(h.program.ElementCount + h.program.TextCount, 0) << n;
     EXPECT_FALSE(h.program.extents.Empty()) << n;
-    // Every mode reads the same elements.
-    RunInterpreter(h.program, RunMode::Screen, {nullptr, &h.device});
-    EXPECT_FALSE(h.program.RunFailed) << n;
+    // Every mode reads the same elements. Screen and print runs draw the same on one thread
+    // and with the reading on a second one.
+    for (RunMode mode : {RunMode::Screen, RunMode::Print}) {
+      std::vector<std::string> logs[2];
+      std::int64_t counts[2][2];
+      for (int threads = 0; threads < 2; ++threads) {
+        h.program.ReaderThreadFrom = threads == 1 ? 0 : UINT64_MAX;
+        h.device.log.clear();
+        RunInterpreter(h.program, mode, {nullptr, &h.device});
+        EXPECT_FALSE(h.program.RunFailed) << n;
+        logs[threads] = h.device.log;
+        counts[threads][0] = h.program.ElementCount;
+        counts[threads][1] = h.program.TextCount;
+      }
+      EXPECT_EQ(logs[0], logs[1]) << n;
+      EXPECT_EQ(counts[0][0], counts[1][0]) << n;
+      EXPECT_EQ(counts[0][1], counts[1][1]) << n;
+    }
   }
 }
 
