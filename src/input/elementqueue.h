@@ -1,14 +1,15 @@
-// Conversions of large files on two threads: a reader thread reads and interprets the plot file
-// and records the elements it meets (segments, circles, arcs, labels, polygon steps, part
-// changes) in blocks; the converting thread replays each element into the convert sink in the
-// same order, as if the interpreter had called the sink itself. The output driver and writer
-// (the larger half of the work for most syntaxes) thus run beside the reader instead of after it.
+// Runs of large files on two threads: a reader thread reads and interprets the plot file and
+// records the elements it meets (segments, circles, arcs, labels, polygon steps, part changes) in
+// blocks; the run's own thread replays each element into the run's sink (convert, screen or
+// print) in the same order, as if the interpreter had called the sink itself. The output driver
+// and writer, or the drawing device, thus run beside the reader instead of after it.
 //
 // The two threads share nothing but the queue: the reader thread keeps its own stop flag and
-// message state (a convert run shows no reader messages) and touches neither the output nor the
-// program's results. When the output fails (ErrorFlag set by the driver) the converting thread
-// stops replaying and tells the reader thread to stop; the elements read ahead are dropped, so
-// the driver has seen exactly the calls up to the failure, as in a run on one thread.
+// message state (these runs show no reader messages) and touches neither the output nor the
+// program's results, except for the scan's extents and counts when it does the scan's work. When
+// the output fails (ErrorFlag set by the driver) the run's thread stops replaying and tells the
+// reader thread to stop; the elements read ahead are dropped, so the driver has seen exactly the
+// calls up to the failure, as in a run on one thread.
 //
 // Memory: a fixed number of blocks of a fixed number of elements, whatever the file holds.
 #ifndef PLOTVUE_INPUT_ELEMENTQUEUE_H_
