@@ -179,8 +179,9 @@ class RecordingSink final : public Sink {
           e->text = 1;
         }
       } else if (ahead_ == Ahead::kPascal) {
-        // The x number only, as for CNC.
-        std::uint64_t u[2] = {0, 0};
+        // The x number, and the decimals of the y number (the writer makes its text).
+        std::uint64_t u[2] = {
+            0, static_cast<std::uint64_t>(ShortDecimalsOf(y, settings_.DecimalPlaces) + 2)};
         if (ShortUnits(x, settings_.DecimalPlaces, u[0])) {
           std::memcpy(&e->v[4], u, sizeof u);
           e->text = 1;

@@ -35,8 +35,9 @@ class SyntaxWriter;
 
 // An output point in the integer units of the output's syntax, made ahead by the reader thread
 // of a conversion on two threads (Postscript: the rounded units of P; CNC: FixedUnits of its
-// x number with three decimals; Pascal: ShortUnits of its x number; the y numbers are left to
-// the writer, which shares the work evenly). The writer uses them for the
+// x number with three decimals; Pascal: ShortUnits of its x number and, plus 2, the
+// ShortDecimalsOf its y number; the rest of the y numbers is left to the writer, which shares the
+// work evenly). The writer uses them for the
 // point (x, y) instead of computing them itself. BeginOutput clears them.
 struct PointUnits {
   long double x = std::numeric_limits<long double>::quiet_NaN();

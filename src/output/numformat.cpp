@@ -221,12 +221,21 @@ void AppendShort(std::string& out, long double x, int decimalPlaces) {
 }
 
 char* PutShort(char* p, long double x, int decimalPlaces) {
-  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {
+  return PutShortWithDecimals(p, x, ShortDecimalsOf(x, decimalPlaces));
+}
+
+int ShortDecimalsOf(long double x, int decimalPlaces) {
+  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) return kShortZero;
+  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
+  return (d >= 0 && d <= 10) ? d : kShortLong;
+}
+
+char* PutShortWithDecimals(char* p, long double x, int decimals) {
+  if (decimals == kShortZero) {
     *p = '0';
     return p + 1;
   }
-  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
-  return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
+  return decimals >= 0 && decimals <= 10 ? FastFixed(x, decimals, p) : nullptr;
 }
 
 bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {

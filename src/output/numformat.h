@@ -43,6 +43,13 @@ char* PutFixedUnits(char* p, std::uint64_t units, int decimals, int decimalPlace
 inline constexpr int kShortDecimalsShift = 56;
 bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed);
 char* PutShortUnits(char* p, std::uint64_t packed);
+// PutShort split the other way: ShortDecimalsOf chooses the decimals (0..10; kShortZero when the
+// text is "0", kShortLong when PutShort takes its long path), PutShortWithDecimals writes the
+// text of PutShort with them.
+inline constexpr int kShortZero = -1;
+inline constexpr int kShortLong = -2;
+int ShortDecimalsOf(long double x, int decimalPlaces);
+char* PutShortWithDecimals(char* p, long double x, int decimals);
 
 // "%.*Lf" of the C library: the final step of FormatShort and FormatFixed, which they reproduce
 // exactly by integer arithmetic for values below 1e15 and leave to this beyond. Kept to check

@@ -80,7 +80,7 @@ class PascalWriter final : public SyntaxWriter {
     if (p && SameBits(x, ahead.x) && SameBits(y, ahead.y)) {
       p = PutShortUnits(p, static_cast<std::uint64_t>(ahead.ux));
       *p++ = ',';
-      p = PutShort(p, y, Dp());
+      p = PutShortWithDecimals(p, y, static_cast<int>(ahead.uy) - 2);
     } else {
       if (p) p = PutShort(p, x, Dp());
       if (p) *p++ = ',';
