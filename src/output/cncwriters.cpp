@@ -19,9 +19,9 @@ constexpr char kEtx = 3;
 
 // --- Aristo ----------------------------------------------------------------------------------
 
-class AristoWriter final : public SyntaxWriter {
+class AristoWriter final : public DirectSegmentWriter<AristoWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     d_.WriteLine("%" + settings().PlotFile);
@@ -49,9 +49,6 @@ class AristoWriter final : public SyntaxWriter {
   void OutWindow() override { d_.WriteLine("D80I0"); }
   void OutRotate(long double angle) override {
     d_.WriteLine("D49I" + RoundText(angle * 1000.0L) + "J0");
-  }
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
   }
   void MoveTo(long double x, long double y) override { WriteXy("G0D0", x, y); }
   void LineTo(long double x, long double y) override { WriteXy("G1D1", x, y); }
@@ -106,9 +103,9 @@ class AristoWriter final : public SyntaxWriter {
 
 // --- Lasercomb -------------------------------------------------------------------------------
 
-class LasercombWriter final : public SyntaxWriter {
+class LasercombWriter final : public DirectSegmentWriter<LasercombWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     if (Sm()) return;
@@ -120,9 +117,6 @@ class LasercombWriter final : public SyntaxWriter {
 
   void Trailer() override { d_.WriteLine(std::string{kEsc} + ".)"); }
 
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
-  }
   void PenUp() override { d_.WriteLine("PU;"); }
   void PenDown() override { d_.WriteLine("PD;"); }
   void MoveTo(long double x, long double y) override { WritePa(x, y); }
@@ -216,9 +210,9 @@ class LasercombWriter final : public SyntaxWriter {
 
 // --- CNC -------------------------------------------------------------------------------------
 
-class CncWriter final : public SyntaxWriter {
+class CncWriter final : public DirectSegmentWriter<CncWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     if (Dialect() == 2) {
@@ -241,9 +235,6 @@ class CncWriter final : public SyntaxWriter {
     }
   }
 
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
-  }
   void PenUp() override { d_.WriteLine("G00 Z" + N3(settings().WerkzeugAbstand)); }
   void PenDown() override { d_.WriteLine("G01 Z" + N3(-settings().Fraestiefe)); }
   void MoveTo(long double x, long double y) override { WriteMove("G00 X", x, y); }

@@ -16,9 +16,9 @@ namespace {
 constexpr char kEsc = 27;
 constexpr char kEtx = 3;
 
-class HpglWriter final : public SyntaxWriter {
+class HpglWriter final : public DirectSegmentWriter<HpglWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     if (Is(Syntax::HpglLaser)) {
@@ -57,9 +57,6 @@ class HpglWriter final : public SyntaxWriter {
     d_.WriteText("RO" + IntText(angle) + ";");
   }
 
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
-  }
   void PenUp() override {
     if (Is(Syntax::Hpgl2) && st().peOpen) {
       d_.WriteText("<");

@@ -239,13 +239,13 @@ char* PutShortWithDecimals(char* p, long double x, int decimals) {
 }
 
 bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
-  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {
+  const int d = ShortDecimalsOf(x, decimalPlaces);
+  if (d == kShortZero) {
     packed = 0;  // "0": no decimals, no digits but the one
     return true;
   }
-  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
   std::uint64_t units;
-  if (d < 0 || d > 10 || !FixedUnitsOf(x, d, units)) return false;
+  if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
   packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
   return true;
 }

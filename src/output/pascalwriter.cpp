@@ -15,9 +15,9 @@
 namespace plotvue {
 namespace {
 
-class PascalWriter final : public SyntaxWriter {
+class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     std::string first = std::string("(* Programm generiert vom ") + kProgramName;
@@ -50,10 +50,6 @@ class PascalWriter final : public SyntaxWriter {
     d_.WriteLine("  until(ch=#13)or(ch=#27);");
     d_.WriteLine("  T_CloseGraph;");
     d_.WriteLine("end.");
-  }
-
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
   }
 
   void LineTo(long double x, long double y) override {
@@ -158,10 +154,6 @@ class PascalWriter final : public SyntaxWriter {
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;
   // The text of the line being built.
-  // The same 80-bit value (a text is a function of the bits; -0 and 0 are told apart).
-  static bool SameBits(const long double& a, const long double& b) {
-    return std::memcmp(&a, &b, 10) == 0;
-  }
 
   // The end point of the last T_Line written in place and its text "x,y".
   long double endX_ = std::numeric_limits<long double>::quiet_NaN();

@@ -42,9 +42,9 @@ std::string HeaderDate(const GarminClockTime& t, int format) {
   }
 }
 
-class PostscriptWriter final : public SyntaxWriter {
+class PostscriptWriter final : public DirectSegmentWriter<PostscriptWriter> {
  public:
-  using SyntaxWriter::SyntaxWriter;
+  using DirectSegmentWriter::DirectSegmentWriter;
 
   void Header() override {
     const GarminClockTime now = d_.options.clock();
@@ -90,9 +90,6 @@ class PostscriptWriter final : public SyntaxWriter {
     ++st().psSegments;
   }
 
-  void Segment(long double x1, long double y1, long double x2, long double y2) override {
-    d_.SegmentWith(*this, x1, y1, x2, y2);
-  }
   void SelectPen(int pen) override {
     NewPath();
     d_.WriteLine(std::to_string(pen) + " w");
@@ -141,12 +138,6 @@ class PostscriptWriter final : public SyntaxWriter {
 
  private:
   static std::string Xy(long double x, long double y) { return Cat(P(x), " ", P(y)); }
-
-  // The same 80-bit value, compared as bytes (the values are in memory, and an x87 load and
-  // compare costs more).
-  static bool SameBits(const long double& a, const long double& b) {
-    return std::memcmp(&a, &b, 10) == 0;
-  }
 
   // The last point WritePoint wrote and its text (two numbers of at most 20 characters).
   long double lastX_ = std::numeric_limits<long double>::quiet_NaN();

@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -85,6 +86,16 @@ struct FileSizeLimit {
   rlimit saved{};
   sighandler_t old;
 };
+
+// The plot files of the corpus, sorted.
+inline std::vector<std::string> CorpusFiles() {
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::directory_iterator(PLOTVUE_CORPUS_DIR)) {
+    if (e.path().extension() == ".plt") files.push_back(e.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 struct DriverHarness {
   RecordingInteraction ui;

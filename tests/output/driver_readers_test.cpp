@@ -36,15 +36,6 @@ const char* const kLabels =
     "IN;SP1;PA400,400;LBHello (world) it's\x03PA400,800;LBMa\xe1 \x81 \\ 10\xf8\x03"
     "DI0,1;PA3000,400;LBup\x03PA0,0;PD4000,2000;";
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(PLOTVUE_CORPUS_DIR)) {
-    if (e.path().extension() == ".plt") files.push_back(e.path().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 // Ghostscript's run of a Postscript file on the bounding-box device: exit status and output.

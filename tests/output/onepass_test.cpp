@@ -74,13 +74,6 @@ Conversion Convert(const std::string& input, int syntax, bool onePass, std::int6
   return c;
 }
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(PLOTVUE_CORPUS_DIR))
-    if (e.path().extension() == ".plt") files.push_back(e.path().string());
-  return files;
-}
-
 void ExpectSameConversion(const Conversion& a, const Conversion& b, const std::string& what) {
   EXPECT_EQ(FirstDifference(a.files, b.files), "") << what;
   EXPECT_GT(a.files.size(), 0u) << what;

@@ -40,15 +40,6 @@ constexpr int kIges = 7;
 constexpr int kTurboC = 8;
 constexpr int kGarmin = 12;
 
-std::vector<std::string> CorpusFiles() {
-  std::vector<std::string> files;
-  for (const auto& e : fs::directory_iterator(PLOTVUE_CORPUS_DIR)) {
-    if (e.path().extension() == ".plt") files.push_back(e.path().string());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 // What the interpreter asked the driver to draw while a pen was selected.
 struct ElementCounts {
   int segments = 0;           // lines between two different points
