@@ -1206,6 +1206,32 @@ void ResetRun(Program& p, RunMode mode) {
   if (mode == RunMode::Scan) p.extents = Extents{};
 }
 
+// The end of a conversion in one pass whose outputs wait for their trailers. A conversion that
+// stopped part way (its output failed) has not seen the whole drawing: a scan run over the file
+// finds the extents that the trailers of the outputs already ended hold, as after a scan run
+// and a convert run. The conversion's outcome stays.
+void EndHeldOutputs(Program& p, OutputDriver& driver) {
+  const bool runFailed = p.RunFailed;
+  bool keep = true;
+  if (runFailed) {
+    ResetRun(p, RunMode::Scan);
+    p.MessagesEnabled = false;
+    ByteSource source = ByteSource::FromString({});
+    if (ByteSource::Open(p.file.Path(), &source)) {
+      ScanSink sink(p);
+      Run(p, sink, source);
+      keep = !p.RunFailed;
+    } else {
+      keep = false;
+    }
+  }
+  p.ErrorFlag = false;
+  const bool ended = driver.EndHeldOutputs(keep);
+  p.ErrorFlag = false;
+  p.MessagesEnabled = true;
+  p.RunFailed = runFailed || !ended;
+}
+
 }  // namespace
 
 void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
@@ -1271,8 +1297,14 @@ ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
   // The convert run's part: its checks and its message state, the scan's extents and counts.
   if (RefusesOutputOverInput(p)) return ScanConvertResult::Converted;
   p.MessagesEnabled = false;
+  driver.HoldTrailers();
   RunConvert<true>(p, driver, source);
-  return source.failed() ? ScanConvertResult::ReadFailed : ScanConvertResult::Converted;
+  if (source.failed()) {
+    driver.EndHeldOutputs(false);
+    return ScanConvertResult::ReadFailed;
+  }
+  if (driver.HeldOutputs() > 0) EndHeldOutputs(p, driver);
+  return ScanConvertResult::Converted;
 }
 
 }  // namespace plotvue

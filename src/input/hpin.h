@@ -32,9 +32,12 @@ enum class ScanConvertResult {
 // The scan run and the convert run of a conversion in one pass over the file: every element
 // widens the extents and is counted as in a scan run and goes to `driver` as in a convert run.
 // Only for outputs that do not read the extents while they are written (OutputReadsExtents)
-// and that can be dropped when the input fails part way (a file, not a port). Messages, the
-// same-file refusal and the output written are those of the two runs one after the other;
-// afterwards the extents and counts are the scan's.
+// and that can be dropped when the input fails part way (a file, not a port). The outputs whose
+// trailer holds the extents (OutputTrailerReadsExtents) get their trailers when the pass has
+// ended (OutputDriver::HoldTrailers); when the conversion stopped part way, a scan run finds the
+// extents of the whole drawing for the parts already ended. Messages, the same-file refusal and
+// the output written are those of the two runs one after the other; afterwards the extents and
+// counts are the scan's.
 ScanConvertResult RunScanAndConvert(Program& program, OutputDriver& driver);
 
 }  // namespace plotvue

@@ -4,6 +4,7 @@
 #ifndef PLOTVUE_OUTPUT_DRIVER_H_
 #define PLOTVUE_OUTPUT_DRIVER_H_
 
+#include <cstddef>
 #include <string>
 
 namespace plotvue {
@@ -21,6 +22,17 @@ class OutputDriver {
   // of EndOutput: the output is closed without its trailer and a file is not kept, so no partial
   // file appears under the target name. Nothing happens when no output is open.
   virtual void AbandonOutput() {}
+
+  // A conversion that finds the drawing's extents in the same pass (RunScanAndConvert) cannot
+  // write a trailer that holds them before the pass ends. Between HoldTrailers and
+  // EndHeldOutputs, EndOutput of such an output writes all but its trailer and puts the output
+  // aside, not yet under its name. EndHeldOutputs(true) then writes their trailers, now with the
+  // extents of the whole drawing, and puts them in place in the order they were begun; it stops
+  // at the first that fails (ErrorFlag set, false returned) and drops the rest.
+  // EndHeldOutputs(false) drops them all. Drivers that never hold an output ignore both.
+  virtual void HoldTrailers() {}
+  virtual std::size_t HeldOutputs() const { return 0; }
+  virtual bool EndHeldOutputs(bool /*keep*/) { return true; }
   virtual void OutRotate(long double angle) = 0;
   virtual void SelectPen(int pen) = 0;
   virtual void MoveTo(bool force, long double x, long double y) = 0;

@@ -244,12 +244,60 @@ void PlotDriver::EndOutput() {
   OutWindow();
   const bool cncSm = state.syntax == static_cast<int>(Syntax::Cnc) && settings().NcSyntax == 2;
   if (!cncSm) MoveTo(true, 0.0L, 0.0L);
+  if (holdTrailers_ && OutputTrailerReadsExtents(state.syntax) &&
+      state.device == static_cast<int>(Device::File)) {
+    HoldOutput();
+    return;
+  }
   writer_->Trailer();
   CloseTarget(true);
 }
 
 void PlotDriver::AbandonOutput() {
   if (target_ || writer_) CloseTarget(false);
+}
+
+void PlotDriver::HoldTrailers() {
+  held_.clear();  // their files remove their temporaries
+  holdTrailers_ = true;
+}
+
+void PlotDriver::HoldOutput() {
+  auto* file = dynamic_cast<FileTarget*>(target_.get());
+  if (!file || !out_.Drain() || !file->Suspend()) {
+    program_->ErrorFlag = true;
+    CloseTarget(false);
+    return;
+  }
+  target_.release();
+  held_.push_back({std::unique_ptr<FileTarget>(file), std::move(writer_), state, targetName_});
+  CloseTarget(false);  // nothing is open any more: resets the channel and the state
+}
+
+bool PlotDriver::EndHeldOutputs(bool keep) {
+  holdTrailers_ = false;
+  std::vector<HeldOutput> held = std::move(held_);
+  held_.clear();
+  if (!keep) return true;
+  for (HeldOutput& h : held) {
+    AbandonOutput();
+    FileTarget& file = *h.target;
+    state = h.state;
+    targetName_ = h.name;
+    target_ = std::move(h.target);
+    writer_ = std::move(h.writer);
+    if (!file.Resume()) {
+      program_->ErrorFlag = true;
+      CloseTarget(false);
+      return false;
+    }
+    channel_.target = &file;
+    out_.SetStaged(true);
+    writer_->Trailer();
+    CloseTarget(true);
+    if (program_->ErrorFlag) return false;
+  }
+  return true;
 }
 
 void PlotDriver::OutWindow() {

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/program.h"
 #include "formats/dxfutil.h"
@@ -102,6 +103,11 @@ class PlotDriver final : public OutputDriver {
   // write succeeded (else ErrorFlag is set and the previous file stays).
   void EndOutput() override;
   void AbandonOutput() override;
+  // Holds the trailers of the Pascal and C source outputs on files (OutputTrailerReadsExtents);
+  // any outputs still held from before are dropped.
+  void HoldTrailers() override;
+  std::size_t HeldOutputs() const override { return held_.size(); }
+  bool EndHeldOutputs(bool keep) override;
   void OutRotate(long double angle) override;
   void SelectPen(int pen) override;
   void MoveTo(bool force, long double x, long double y) override;
@@ -207,7 +213,19 @@ class PlotDriver final : public OutputDriver {
     OutputTarget* target = nullptr;
   };
 
+  // An output put aside until its trailer can be written: its file, its writer and the driver
+  // state at its end.
+  struct HeldOutput {
+    std::unique_ptr<FileTarget> target;
+    std::unique_ptr<SyntaxWriter> writer;
+    DriverState state;
+    std::string name;
+  };
+
   bool OpenTarget(std::string* error);
+  // EndOutput of an output whose trailer waits: all written so far reaches its temporary file,
+  // which is closed and kept aside with the writer.
+  void HoldOutput();
   // Ends the output: the target is closed (kept) or abandoned, the writer dropped.
   void CloseTarget(bool keep);
   void ResetOutputState();
@@ -221,6 +239,8 @@ class PlotDriver final : public OutputDriver {
   std::unique_ptr<SyntaxWriter> writer_;
   // The output's name in messages (a file path or a port's device path).
   std::string targetName_;
+  bool holdTrailers_ = false;
+  std::vector<HeldOutput> held_;  // in the order the outputs were begun
 };
 
 // The driver kept for the whole program run. `font` is the loaded stroke font, or null.

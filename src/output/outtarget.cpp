@@ -157,9 +157,35 @@ bool FileTarget::Close() {
   return ok;
 }
 
+bool FileTarget::Suspend() {
+  if (fd_ < 0) return false;
+  bool ok = !failed();
+  if (ok && used_ > 0) ok = WriteOut(buffer_.data(), used_);
+  used_ = 0;
+  if (::close(fd_) != 0 && ok) {
+    Fail(errno);
+    ok = false;
+  }
+  fd_ = -1;
+  std::vector<char>().swap(buffer_);
+  return ok;
+}
+
+bool FileTarget::Resume() {
+  if (fd_ >= 0 || temporary_.empty() || failed()) return false;
+  fd_ = ::open(temporary_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd_ < 0) {
+    Fail(errno);
+    return false;
+  }
+  buffer_.resize(kBufferSize);
+  used_ = 0;
+  return true;
+}
+
 void FileTarget::Abandon() {
-  if (fd_ < 0) return;
-  ::close(fd_);
+  if (fd_ < 0 && temporary_.empty()) return;
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   ::unlink(temporary_.c_str());
   temporary_.clear();

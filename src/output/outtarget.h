@@ -83,6 +83,14 @@ class FileTarget final : public OutputTarget {
   bool Close() override;
   void Abandon() override;
 
+  // An output whose end must wait (its last lines need what is known only later) is put aside:
+  // Suspend pushes out what is buffered and closes the descriptor, keeping the temporary file
+  // and not renaming it; Resume opens the temporary again to append. Close and Abandon then end
+  // it as any other. False when a write, the close or the reopening failed (the target has then
+  // failed; Abandon removes the temporary).
+  bool Suspend();
+  bool Resume();
+
   // The name the output gets when it is closed, and the temporary it is written under.
   const std::string& target() const { return target_; }
   const std::string& temporary() const { return temporary_; }

@@ -52,12 +52,18 @@ constexpr const SyntaxInfo& SyntaxOf(int code) {
   return kSyntaxes[(code >= 1 && code <= 12) ? static_cast<std::size_t>(code - 1) : 0];
 }
 
-// True for the syntaxes whose output holds the drawing's extents from the scan pass (the DXF
-// header, the window of the Pascal and C programs, the Garmin x reference): they need the scan
-// run finished before the conversion writes.
+// True for the syntaxes whose output holds the drawing's extents from the scan pass before its
+// end (the DXF header, the Garmin x reference): they need the scan run finished before the
+// conversion writes.
 constexpr bool OutputReadsExtents(int code) {
-  return code == static_cast<int>(Syntax::Dxf) || code == static_cast<int>(Syntax::TurboPascal) ||
-         code == static_cast<int>(Syntax::TurboC) || code == static_cast<int>(Syntax::GarminGps);
+  return code == static_cast<int>(Syntax::Dxf) || code == static_cast<int>(Syntax::GarminGps);
+}
+
+// True for the syntaxes whose trailer alone holds the extents (the window of the Pascal and C
+// programs): a conversion that finds them in the same pass holds each output's trailer until
+// the pass ends (OutputDriver::HoldTrailers).
+constexpr bool OutputTrailerReadsExtents(int code) {
+  return code == static_cast<int>(Syntax::TurboPascal) || code == static_cast<int>(Syntax::TurboC);
 }
 
 }  // namespace plotvue

@@ -201,6 +201,50 @@ TEST(OnePassConversion, FailsAsTheTwoRunsDo) {
   }
 }
 
+// The Pascal and C programs hold the whole drawing's window in their trailers, which a
+// conversion in one pass writes when the pass has ended. When a later part cannot be written,
+// the parts already ended still get the window of the whole drawing, as after the two runs, and
+// no temporary file is left behind.
+TEST(OnePassConversion, PartsEndedBeforeAFailureHoldTheWholeDrawing) {
+  std::string plot = "IN;SP1;PA0,0;";
+  for (int k = 1; k < 3000; ++k)
+    plot += "PD" + std::to_string(k * 10) + "," + std::to_string(k * 10) + ";";
+  for (int syntax : {6, 8}) {
+    for (bool readerThread : {false, true}) {
+      Conversion c[2];
+      for (int onePass = 0; onePass < 2; ++onePass) {
+        DriverHarness h;
+        h.program.ReaderThreadFrom = readerThread ? 0 : UINT64_MAX;
+        const std::string input = h.folder.path + "/IN.plt";
+        WriteFile(input, plot);
+        h.program.file = CurrentFile::FromPath(input);
+        h.program.settings.SyntaxCode = static_cast<std::uint16_t>(syntax);
+        h.program.settings.MaxFileElements = 700;
+        fs::create_directory(h.folder.path + "/OU3." + SyntaxOf(syntax).extension);
+        if (onePass) {
+          EXPECT_EQ(RunScanAndConvert(h.program, h.d()), ScanConvertResult::Converted);
+        } else {
+          RunInterpreter(h.program, RunMode::Scan);
+          RunInterpreter(h.program, RunMode::Convert, {h.driver.get(), nullptr});
+        }
+        EXPECT_TRUE(h.program.RunFailed);
+        c[onePass].files = Outputs(h.folder.path);
+        c[onePass].errors = h.ui.errors;
+      }
+      const std::string what = "syntax " + std::to_string(syntax);
+      EXPECT_EQ(FirstDifference(c[0].files, c[1].files), "") << what;
+      // OUT, OU1, OU2, the folder OU3 that stops the fourth part, IN.plt.
+      ASSERT_EQ(c[1].files.size(), 5u) << what;
+      const std::string& first = c[1].files[std::string("OUT.") + SyntaxOf(syntax).extension];
+      const std::string window = syntax == 6
+                                     ? "T_SetWindow(0,0,0.8,0.9,0,0,749.8,749.8,true,true);"
+                                     : "T_SetWindow(0,0,0.8,0.9,0,0,749.8,749.8,TRUE,TRUE);";
+      EXPECT_NE(first.find(window), std::string::npos) << what;
+      EXPECT_EQ(c[0].errors, c[1].errors) << what;
+    }
+  }
+}
+
 // The point units the reader thread makes ahead belong to one output: a later output of another
 // syntax through the same driver does not take them for its own.
 TEST(ReaderThread, UnitsMadeAheadDoNotOutliveTheirOutput) {
