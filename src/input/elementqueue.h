@@ -173,17 +173,18 @@ class RecordingSink final : public Sink {
         e->text = 1;
       } else if (ahead_ == Ahead::kCnc) {
         // The x number only: the writer makes the y number, which shares the work evenly.
-        std::uint64_t u[2] = {0, 0};
-        if (FixedUnits(x, 3, settings_.DecimalPlaces, u[0])) {
-          std::memcpy(&e->v[4], u, sizeof u);
+        std::uint64_t ux;
+        if (FixedUnits(x, 3, settings_.DecimalPlaces, ux)) {
+          PutUnits(*e, ux, 0);
           e->text = 1;
         }
       } else if (ahead_ == Ahead::kPascal) {
         // The x number, and the decimals of the y number (the writer makes its text).
-        std::uint64_t u[2] = {
-            0, static_cast<std::uint64_t>(ShortDecimalsOf(y, settings_.DecimalPlaces) + 2)};
-        if (ShortUnits(x, settings_.DecimalPlaces, u[0])) {
-          std::memcpy(&e->v[4], u, sizeof u);
+        const auto uy =
+            static_cast<std::uint64_t>(ShortDecimalsOf(y, settings_.DecimalPlaces) + 2);
+        std::uint64_t ux;
+        if (ShortUnits(x, settings_.DecimalPlaces, ux)) {
+          PutUnits(*e, ux, uy);
           e->text = 1;
         }
       }
@@ -232,6 +233,14 @@ class RecordingSink final : public Sink {
   void FillPolygon() override { (void)Add(QueuedElement::kFill, 0); }
 
  private:
+  // The two units of a segment's end into its element, one at a time: one load of both from
+  // two separate stores of the numbers would wait for them to reach the cache.
+  [[gnu::always_inline]] static void PutUnits(QueuedElement& e, std::uint64_t ux,
+                                              std::uint64_t uy) {
+    char* const at = reinterpret_cast<char*>(&e.v[4]);
+    std::memcpy(at, &ux, sizeof ux);
+    std::memcpy(at + sizeof ux, &uy, sizeof uy);
+  }
   // A new element at the end of the current block, or nullptr (and the stop flag) when the
   // converting thread has stopped.
   [[gnu::always_inline]] QueuedElement* Add(QueuedElement::Kind kind, int n) {

@@ -127,6 +127,9 @@ bool FileTarget::WriteOut(const char* data, std::size_t size) {
 
 bool FileTarget::Write(std::string_view bytes) {
   if (failed()) return false;
+  // The driver hands its staged output on in blocks nearly as large as the buffer: those go
+  // to the file at once rather than through a second copy.
+  if (used_ == 0 && bytes.size() >= buffer_.size() / 2) return WriteOut(bytes.data(), bytes.size());
   if (bytes.size() > buffer_.size() - used_) {
     if (used_ > 0 && !WriteOut(buffer_.data(), used_)) return false;
     used_ = 0;
