@@ -62,7 +62,7 @@ class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
     std::memcpy(p, "  T_Line(", 9);
     p += 9;
     if (SameBits(st().curX, endX_) && SameBits(st().curY, endY_)) {
-      std::memcpy(p, endText_, endLength_);
+      CopyEndText(p, endText_, endLength_);
       p += endLength_;
     } else {
       p = PutShort(p, st().curX, Dp());
@@ -86,7 +86,7 @@ class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
       endX_ = x;
       endY_ = y;
       endLength_ = static_cast<std::size_t>(p - (end + 1));
-      std::memcpy(endText_, end + 1, endLength_);
+      CopyEndText(endText_, end + 1, endLength_);
       *p++ = ')';
       *p++ = ';';
       d_.out().EndLine(begin, p);
@@ -151,6 +151,18 @@ class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
     const std::size_t digits = out.size() - start - (out[start] == '-' ? 1 : 0);
     if (digits > kMaxIntegerDigits && out.find('.', start) == std::string::npos) out += ".0";
   }
+  // Copies the text of an end point, which is nearly always short: a fixed block of 32 bytes
+  // then (both places have room for it), no library call.
+  static void CopyEndText(char* to, const char* from, std::size_t n) {
+    if (n <= kShortEnd) {
+      std::memcpy(to, from, kShortEnd);
+    } else {
+      std::memcpy(to, from, n);
+    }
+  }
+  static constexpr std::size_t kShortEnd = 32;
+  static_assert(kShortEnd <= 2 * kNumberRoom + 1, "the end text's room");
+
   // Digits of the longest integer constant: 9223372036854775807 has 19.
   static constexpr std::size_t kMaxIntegerDigits = 18;
   // The text of the line being built.
