@@ -141,22 +141,13 @@ bool FileTarget::Write(std::string_view bytes) {
 }
 
 bool FileTarget::Close() {
-  if (fd_ < 0) return false;
-  bool ok = !failed();
-  if (ok && used_ > 0) ok = WriteOut(buffer_.data(), used_);
-  used_ = 0;
-  if (::close(fd_) != 0 && ok) {
-    Fail(errno);
-    ok = false;
-  }
-  fd_ = -1;
+  bool ok = Suspend();
   if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
     Fail(errno);
     ok = false;
   }
-  if (!ok) ::unlink(temporary_.c_str());
+  if (!ok && !temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
-  std::vector<char>().swap(buffer_);
   return ok;
 }
 
