@@ -420,6 +420,41 @@ TEST(DriverFiles, AbandonedOutputLeavesThePreviousFile) {
   EXPECT_TRUE(Leftovers(h.folder.path, {"OUT.ps"}).empty());
 }
 
+// A held output (a Pascal program whose window is known only at the end) stays under its
+// temporary name until its trailer is written; then it appears with the extents of that time.
+// Dropped, it leaves the previous file and no temporary. Other syntaxes are not held.
+TEST(DriverFiles, HeldOutputsAppearWhenTheirTrailersAreWritten) {
+  for (bool keep : {true, false}) {
+    DriverHarness h;
+    const std::string pascal = h.OutputPath(6);
+    WriteFile(pascal, "OLD");
+    h.d().HoldTrailers();
+    h.d().BeginOutput(6, 3);
+    h.d().DrawLine(0, 0, 10, 10);
+    h.d().EndOutput();
+    h.d().BeginOutput(1, 3);
+    h.d().EndOutput();
+    EXPECT_EQ(h.d().HeldOutputs(), 1u);
+    EXPECT_EQ(ReadFile(pascal), "OLD");
+    EXPECT_EQ(Leftovers(h.folder.path, {"OUT.pas", "OUT.plt"}).size(), 1u);
+    h.program.extents = Extents{-2.0L, 0.0L, 30.0L, 40.0L};
+    EXPECT_TRUE(h.d().EndHeldOutputs(keep));
+    EXPECT_FALSE(h.program.ErrorFlag);
+    EXPECT_EQ(h.d().HeldOutputs(), 0u);
+    EXPECT_TRUE(Leftovers(h.folder.path, {"OUT.pas", "OUT.plt"}).empty());
+    const std::string text = ReadFile(pascal);
+    if (keep) {
+      EXPECT_NE(text.find("  T_Line(0,0,10,10);\r\n"), std::string::npos) << text;
+      EXPECT_NE(text.find("  T_SetWindow(0,0,0.8,0.9,-2,0,30,40,true,true);\r\n"),
+                std::string::npos)
+          << text;
+      EXPECT_EQ(text.substr(text.size() - 6), "end.\r\n");
+    } else {
+      EXPECT_EQ(text, "OLD");
+    }
+  }
+}
+
 TEST(DriverFiles, SymbolicLinkIsWrittenThrough) {
   DriverHarness h;
   const std::string real = h.folder.path + "/real.plt";
