@@ -56,6 +56,42 @@ void BM_ShortDecimalsOf(benchmark::State& state) {
 }
 BENCHMARK(BM_ShortDecimalsOf);
 
+// The two steps of the Pascal x number apart: the units (made on the reading thread)...
+void BM_ShortUnits(benchmark::State& state) {
+  const std::vector<long double>& values = Values();
+  for (auto _ : state) {
+    std::uint64_t sum = 0;
+    for (long double x : values) {
+      std::uint64_t packed = 0;
+      plotvue::ShortUnits(x, 3, packed);
+      sum += packed;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  PerNumber(state);
+}
+BENCHMARK(BM_ShortUnits);
+
+// ...and their text (written on the converting thread).
+void BM_PutShortUnits(benchmark::State& state) {
+  const std::vector<long double>& values = Values();
+  std::vector<std::uint64_t> units;
+  for (long double x : values) {
+    std::uint64_t packed = 0;
+    if (plotvue::ShortUnits(x, 3, packed)) units.push_back(packed);
+  }
+  char buf[plotvue::kNumberRoom];
+  for (auto _ : state) {
+    for (std::uint64_t packed : units)
+      benchmark::DoNotOptimize(plotvue::PutShortUnits(buf, packed));
+    benchmark::ClobberMemory();
+  }
+  state.counters["per_number"] = benchmark::Counter(
+      static_cast<double>(units.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PutShortUnits);
+
 // The conversion's Pascal x number: the units on one thread, the text on the other.
 void BM_ShortUnitsAndText(benchmark::State& state) {
   const std::vector<long double>& values = Values();

@@ -1,6 +1,8 @@
 #include "output/numformat.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,29 +31,101 @@ int DigitCount(std::uint64_t q) {
   return n;
 }
 
-// The first step of FastFixed: x (|x| < 1e-8 taken as 0) as a sign bit (kFixedNegative) and
-// the integer of its exact binary value times 10^d, rounded to nearest with ties to even, in
-// 128-bit integer arithmetic; false beyond 1e15 / 10^d.
-[[gnu::always_inline]] inline bool FixedUnitsOf(long double x, int d, std::uint64_t& units) {
-  static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
-                "the x87 80-bit extended format");
+// The parts of a long double in the x87 80-bit extended format: the 64-bit mantissa with its
+// explicit leading bit, and the biased exponent with the sign in bit 15. A normal value is
+// mantissa * 2^(exponent - 63) with exponent = biased - kExponentBias and the leading bit set.
+// Read from the bytes of the argument itself: a value the caller passed in memory is then loaded
+// as integers, without a store of an x87 register first (an 80-bit store is not forwarded to
+// integer loads, which wait until it is written).
+struct Bits {
+  std::uint64_t mantissa;
+  std::uint32_t signExponent;
+
+  static Bits Of(const long double& x) {
+    static_assert(std::numeric_limits<long double>::digits == 64 && sizeof(long double) >= 10,
+                  "the x87 80-bit extended format");
+    Bits b;
+    std::memcpy(&b.mantissa, &x, 8);
+    std::uint16_t se;
+    std::memcpy(&se, reinterpret_cast<const unsigned char*>(&x) + 8, 2);
+    b.signExponent = se;
+    return b;
+  }
+  // The binary exponent of a normal value: 2^e <= |x| < 2^(e+1).
+  int exponent() const { return static_cast<int>(signExponent & 0x7FFF) - kExponentBias; }
+  // Whether the mantissa has its leading bit, as every finite nonzero value that arithmetic
+  // makes and every long double constant has; the other encodings take the general paths.
+  bool normal() const { return (mantissa >> 63) != 0; }
+  bool negative() const { return (signExponent & 0x8000) != 0; }
+
+  static constexpr int kExponentBias = 16383;
+  // The exponent of the largest finite values (infinities and NaNs have the one above).
+  static constexpr int kMaxExponent = 16383;
+};
+
+// The values from 2^-16 to 2^15 (exponents kPointMinExponent..kPointMaxExponent) are scaled by
+// 10^k in one product of the mantissa with 10^k * 2^(e + 16): whatever the exponent, it puts the
+// binary point of the scaled value at bit 79 of the 128-bit product, so the integer part is the
+// high word shifted by 15 and the fraction the rest, without a shift by a variable count. The
+// factor fits in 64 bits up to k = 10 (10^10 * 2^30 < 2^64), the integer part in 49 bits.
+constexpr int kPointMinExponent = -16;
+constexpr int kPointMaxExponent = 14;
+static_assert(kIntPow10[10] < (~std::uint64_t{0} >> (kPointMaxExponent - kPointMinExponent)));
+
+struct FixedPoint {
+  std::uint64_t high;
+  std::uint64_t low;
+
+  std::uint64_t whole() const { return high >> 15; }
+  // The top 15 bits of the fraction, the rest of it in `low`: a half is 0x4000 there.
+  std::uint64_t fractionTop() const { return high & 0x7FFF; }
+  // Rounded to an integer, to nearest with ties to even.
+  std::uint64_t Rounded() const {
+    const std::uint64_t w = whole();
+    const std::uint64_t top = fractionTop();
+    return w + (top > 0x4000 || (top == 0x4000 && (low != 0 || (w & 1) != 0)) ? 1 : 0);
+  }
+};
+[[gnu::always_inline]] inline FixedPoint ScaleAtPoint(std::uint64_t mantissa, int e, int k) {
+  const unsigned __int128 n =
+      static_cast<unsigned __int128>(mantissa) * (kIntPow10[k] << (e - kPointMinExponent));
+  return {static_cast<std::uint64_t>(n >> 64), static_cast<std::uint64_t>(n)};
+}
+
+// The binary exponents whose values FixedUnitsOf rounds from the bits in the general way below:
+// 2^-26 (above 1e-8, below which a value is 0) up to 2^50 (beyond the 1e15 units of every number
+// of decimals).
+constexpr int kUnitsMinExponent = -26;
+constexpr int kUnitsMaxExponent = 49;
+
+// The units of FixedUnitsOf for a normal value with an exponent in the range above: the
+// mantissa times 10^d over 2^(63 - exponent), rounded to nearest with ties to even; false from
+// 1e15 units on (which is |x| >= 1e15 / 10^d, the values FixedUnitsOf leaves to the slow path).
+[[gnu::noinline]] bool UnitsOfBits(std::uint64_t mantissa, int exponent, int d, std::uint64_t& q) {
+  const int shift = 63 - exponent;  // 14..89
+  const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
+  const unsigned __int128 whole = n >> shift;
+  if (whole >= 1000000000000000ull) return false;
+  const unsigned __int128 rest = n - (whole << shift);
+  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+  q = static_cast<std::uint64_t>(whole);
+  if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  return true;
+}
+
+// FixedUnitsOf for the values outside the range of UnitsOfBits (zero, tiny, large, not finite),
+// in long double arithmetic.
+bool FixedUnitsOfAny(long double x, int d, std::uint64_t& units) {
   if (std::fabs(x) < 1e-8L) x = 0.0L;
   const long double ax = std::fabs(x);
   if (!(ax < kFixedLimit[d])) return false;
   std::uint64_t q = 0;
   if (ax != 0.0L) {
-    // 64-bit mantissa with its explicit leading bit, and the biased exponent.
-    unsigned char bytes[sizeof(long double)];
-    std::memcpy(bytes, &ax, sizeof ax);
-    std::uint64_t mantissa;
-    std::uint16_t exponent;
-    std::memcpy(&mantissa, bytes, 8);
-    std::memcpy(&exponent, bytes + 8, 2);
-    exponent &= 0x7FFF;
+    const Bits b = Bits::Of(ax);
     // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127.
-    const int shift = 16383 + 63 - static_cast<int>(exponent);
+    const int shift = 63 - b.exponent();
     if (shift < 1 || shift > 127) return false;
-    const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
+    const unsigned __int128 n = static_cast<unsigned __int128>(b.mantissa) * kIntPow10[d];
     const unsigned __int128 whole = n >> shift;
     const unsigned __int128 rest = n - (whole << shift);
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
@@ -62,15 +136,53 @@ int DigitCount(std::uint64_t q) {
   return true;
 }
 
-// The second step: the digits of the units from the right, the decimal point after the d-th;
-// at least one digit before the point. Two digits at a time from a table halves the divisions.
-[[gnu::always_inline]] inline char* PutUnitsText(char* p, std::uint64_t units, int d) {
+// The units of a normal value with an exponent from kUnitsMinExponent to kUnitsMaxExponent.
+[[gnu::always_inline]] inline bool UnitsOfNormal(std::uint64_t mantissa, int e, int d,
+                                                 std::uint64_t& q) {
+  if (e >= kPointMinExponent && e <= kPointMaxExponent) {
+    q = ScaleAtPoint(mantissa, e, d).Rounded();
+    return true;
+  }
+  return UnitsOfBits(mantissa, e, d, q);
+}
+
+// The first step of FastFixed: x (|x| < 1e-8 taken as 0) as a sign bit (kFixedNegative) and
+// the integer of its exact binary value times 10^d, rounded to nearest with ties to even, in
+// 128-bit integer arithmetic; false beyond 1e15 / 10^d. With `notFiniteAsZero` (the fixed
+// format's rule) a value that is not finite counts as 0.
+template <bool notFiniteAsZero = false>
+[[gnu::always_inline]] inline bool FixedUnitsOf(const long double& x, int d, std::uint64_t& units) {
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  if (!b.normal() || e < kUnitsMinExponent || e > kUnitsMaxExponent) {
+    return FixedUnitsOfAny(notFiniteAsZero && !std::isfinite(x) ? 0.0L : x, d, units);
+  }
+  std::uint64_t q;
+  if (!UnitsOfNormal(b.mantissa, e, d, q)) return false;
+  units = q | (b.negative() ? kFixedNegative : 0);
+  return true;
+}
+
+// The digits of q < 10^8, eight of them with leading zeros, one in each byte of the result from
+// the most significant in the lowest byte (the order of the text in memory). q is split into two
+// halves of four digits in the two 32-bit lanes of one word, each into two pairs in 16-bit lanes,
+// each pair into two digits in bytes: the quotients by 100 and 10 come from multiplications that
+// stay inside their lanes.
+[[gnu::always_inline]] inline std::uint64_t EightDigits(std::uint64_t q) {
+  std::uint64_t x = (q / 10000) | ((q % 10000) << 32);
+  const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007Full;  // x / 100
+  x = ((x - hundreds * 100) << 16) | hundreds;
+  const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000Full;  // x / 10
+  return ((x - tens * 10) << 8) | tens;
+}
+
+// PutUnitsText for the numbers of more than eight digits or decimals, from the right, two digits
+// at a time from a table.
+[[gnu::noinline]] char* PutLongUnitsText(char* p, std::uint64_t q, int d) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  if (units & kFixedNegative) *p++ = '-';
-  std::uint64_t q = units & ~kFixedNegative;
   const int digits = std::max(DigitCount(q), d + 1);
   char* const end = p + digits + (d > 0 ? 1 : 0);
   char* w = end;
@@ -97,6 +209,29 @@ int DigitCount(std::uint64_t q) {
     *--w = static_cast<char>('0' + q);
   }
   return end;
+}
+
+// The second step: the digits of the units, the decimal point before the last d; at least one
+// digit before the point. Numbers of up to eight digits and seven decimals (all but the rarest)
+// take the eight digits of EightDigits as one word, without a branch on their count: the word
+// shifted to the length, then the decimals once more after the point. The stores reach up to 18
+// bytes past p, within the room of kNumberRoom.
+[[gnu::always_inline]] inline char* PutUnitsText(char* p, std::uint64_t units, int d) {
+  *p = '-';
+  p += units >> 63;
+  const std::uint64_t q = units & ~kFixedNegative;
+  if (q >= 100000000 || d >= 8) return PutLongUnitsText(p, q, d);
+  const std::uint64_t digits = EightDigits(q);
+  // The leading zero digits are the low zero bytes; the last digit counts for 0.
+  const int length =
+      std::max(8 - (std::countr_zero(digits | (std::uint64_t{1} << 56)) >> 3), d + 1);
+  const std::uint64_t text = (digits + 0x3030303030303030ull) >> (64 - 8 * length);
+  const int whole = length - d;
+  std::memcpy(p, &text, 8);
+  p[whole] = '.';  // past the text when d is 0
+  const std::uint64_t fraction = (text >> 8) >> (8 * (whole - 1));
+  std::memcpy(p + whole + 1, &fraction, 8);
+  return p + length + (d > 0 ? 1 : 0);
 }
 
 // The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
@@ -182,7 +317,8 @@ std::string FixedByPrintf(long double x, int decimals) {
 
 namespace {
 
-// The decimals of FormatShort for a finite x with |x| > 1e-5, before the DecimalPlaces shift.
+// The decimals of FormatShort for a finite x with |x| > 1e-5, before the DecimalPlaces shift, in
+// long double arithmetic: the general path of ShortScaledOf.
 int ShortDecimals(long double b) {
   int c = DecimalExponent(b);
   if (c >= 3) return 0;
@@ -210,14 +346,195 @@ int ShortDecimals(long double b) {
   return std::max(d, 0);
 }
 
+// ShortDecimalsOf for the values that ShortScaledOf does not take: not finite, tiny, below 2^-16
+// or encoded without the leading mantissa bit.
+int ShortDecimalsOfAny(long double x, int decimalPlaces) {
+  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) return kShortZero;
+  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
+  return (d >= 0 && d <= 10) ? d : kShortLong;
+}
+
+// The mantissa and binary exponent of a positive normal long double, at compile time:
+// v = mantissa * 2^(exponent - 63).
+struct Split {
+  std::uint64_t mantissa;
+  int exponent;
+};
+constexpr Split SplitOf(long double v) {
+  int e = 0;
+  while (v >= 2.0L) {
+    v /= 2.0L;
+    ++e;
+  }
+  while (v < 1.0L) {
+    v *= 2.0L;
+    --e;
+  }
+  return {static_cast<std::uint64_t>(v * 0x1p63L), e};
+}
+
+// The scaling of the short format for the values of decade c in binade e: their four (three
+// below 1) significant digits are those of b * 10^scale, one decimal fewer than `scale`; the
+// factor for ScaleAtPoint. From the decade 3 on there are no decimals; the scale 1 then serves
+// only ShortUnits, which rounds the units from b * 10 the same way.
+struct DecadeScale {
+  std::uint64_t factor;
+  int scale;
+  int decimals;
+};
+constexpr DecadeScale ScaleOfDecade(int c, int e) {
+  if (c >= 3) return {kIntPow10[1] << (e - kPointMinExponent), 1, 0};
+  const int a = c < 0 ? 3 - c : 4 - c;
+  return {kIntPow10[a] << (e - kPointMinExponent), a, a - 1};
+}
+
+// The decade (DecimalExponent) of the values of one binade 2^e <= b < 2^(e+1), from their
+// mantissa, with its scaling: side[0] up to lowMax, side[1] (the next decade) above highAfter,
+// and between them the values of the band around a power of ten, where DecimalExponent asks the
+// logarithm. A binade meets at most one band; one that meets none has both bounds at the top.
+// The band around 1 reaches into two binades: the one below has no side[1], the one above no
+// side[0] (lowMax 0).
+struct BinadeDecade {
+  std::uint64_t lowMax;
+  std::uint64_t highAfter;
+  DecadeScale side[2];
+};
+// The binades of the table: 2^-16 (above 1e-5) up to those of ScaleAtPoint (the decade is 3
+// for all beyond 1000, the table holds them to spare the values up to 2^15 a branch).
+constexpr int kBinadeMin = -16;
+constexpr int kBinadeMax = kPointMaxExponent;
+constexpr int kBinadeCount = kBinadeMax - kBinadeMin + 1;
+static_assert(kBinadeMin >= kPointMinExponent && kBinadeMax <= kPointMaxExponent);
+
+// The bounds of DecimalExponent's bands around 10^(k-5), as it computes them.
+constexpr long double BandLow(int k) { return kDecades[k] * (1.0L - kNearDecade); }
+constexpr long double BandHigh(int k) { return kDecades[k] * (1.0L + kNearDecade); }
+
+constexpr std::array<BinadeDecade, kBinadeCount> MakeBinadeDecades() {
+  std::array<BinadeDecade, kBinadeCount> table{};
+  for (int e = kBinadeMin; e <= kBinadeMax; ++e) {
+    BinadeDecade& t = table[e - kBinadeMin];
+    // The powers of ten below the binade (1e-5 lies below all of them) give its decade.
+    int k = 0;
+    while (k < 8 && SplitOf(kDecades[k + 1]).exponent < e) ++k;
+    t.side[0] = ScaleOfDecade(k - 5, e);
+    t.side[1] = ScaleOfDecade(k - 4, e);
+    t.lowMax = ~std::uint64_t{0};
+    t.highAfter = ~std::uint64_t{0};
+    // The band around the next power of ten, if it meets the binade.
+    if (k == 8) continue;
+    const Split low = SplitOf(BandLow(k + 1));
+    const Split high = SplitOf(BandHigh(k + 1));
+    if (low.exponent <= e && e <= high.exponent) {
+      if (low.exponent == e) t.lowMax = low.mantissa;
+      if (low.exponent < e) t.lowMax = 0;
+      // From the band's upper bound on the decade is one more (for 1000: only above it, where
+      // DecimalExponent returns 3; it asks the logarithm at the bound).
+      if (high.exponent == e) t.highAfter = high.mantissa - (k + 1 == 8 ? 0 : 1);
+    }
+  }
+  return table;
+}
+constexpr std::array<BinadeDecade, kBinadeCount> kBinadeDecades = MakeBinadeDecades();
+
+// The table relies on the bands lying apart by more than a binade, on none reaching above the
+// binade of its power of ten, and on 1e-5 and its band lying below the table.
+constexpr bool BandsApart() {
+  for (int k = 1; k <= 8; ++k) {
+    if (SplitOf(BandLow(k)).exponent <= SplitOf(BandHigh(k - 1)).exponent + 1) return false;
+    if (SplitOf(BandHigh(k)).exponent != SplitOf(kDecades[k]).exponent) return false;
+  }
+  return SplitOf(BandHigh(0)).exponent < kBinadeMin && SplitOf(BandHigh(8)).exponent <= kBinadeMax;
+}
+static_assert(BandsApart());
+
+// x * 10^-k, rounded down, for x < kSmallLimit and k = 1..8: a multiplication by 2^48 / 10^k
+// rounded up. Its excess stays below x * 2^-48, less than 10^-k: the quotient does not reach the
+// next integer.
+constexpr std::uint64_t kSmallLimit = std::uint64_t{1} << 19;
+constexpr std::uint64_t kTenthsReciprocal[] = {0,
+                                               (std::uint64_t{1} << 48) / 10ull + 1,
+                                               (std::uint64_t{1} << 48) / 100ull + 1,
+                                               (std::uint64_t{1} << 48) / 1000ull + 1,
+                                               (std::uint64_t{1} << 48) / 10000ull + 1,
+                                               (std::uint64_t{1} << 48) / 100000ull + 1,
+                                               (std::uint64_t{1} << 48) / 1000000ull + 1,
+                                               (std::uint64_t{1} << 48) / 10000000ull + 1,
+                                               (std::uint64_t{1} << 48) / 100000000ull + 1};
+static_assert(kSmallLimit * kIntPow10[8] < (std::uint64_t{1} << 48));
+inline std::uint64_t DivideSmall(std::uint64_t x, int k) {
+  return (x * kTenthsReciprocal[k]) >> 48;
+}
+
+// The short format's choice for a normal |x| = mantissa * 2^(e - 63) with kBinadeMin <= e <=
+// kBinadeMax, made from the bits: the decimals before the DecimalPlaces shift, and the value
+// times 10^scale as its integer part `whole` and whether a fraction remains, from which
+// ShortUnits takes the units at fewer decimals than `scale` (0 when there is none).
+struct ShortScaled {
+  int decimals;
+  int scale;
+  std::uint64_t whole;
+  bool fraction;
+};
+
+// The decade of a value that lies in the band around a power of ten, as DecimalExponent gives
+// it (out of line: rare, and in x87 arithmetic).
+[[gnu::noinline]] int DecadeInBand(const long double& x) { return DecimalExponent(std::fabs(x)); }
+
+// The digits that ShortDecimals looks at are those of b * 10^a computed in long double: the
+// exact product rounded to the 64 bits of the mantissa, then to an integer, ties to even both
+// times. Both roundings are done here on the exact product. The integers and the halves between
+// them lie on the 64-bit grid of the product, so rounding to 64 bits never moves it across one;
+// the result differs from the direct rounding only when the product rounds onto a half exactly,
+// that is when it lies within half a grid step of it (a tie there goes to the half, whose
+// mantissa is even), and the half then goes to the even integer.
+[[gnu::always_inline]] inline ShortScaled ShortScaledOf(std::uint64_t mantissa, int e,
+                                                        const long double& x) {
+  const BinadeDecade& t = kBinadeDecades[e - kBinadeMin];
+  const bool above = mantissa > t.highAfter;
+  DecadeScale side = above ? t.side[1] : t.side[0];
+  if ((mantissa > t.lowMax) & !above) [[unlikely]] {
+    side = ScaleOfDecade(DecadeInBand(x), e);
+  }
+  const std::uint64_t factor = side.factor;
+  const int scale = side.scale;
+  const int decimals = side.decimals;
+  const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * factor;
+  const std::uint64_t high = static_cast<std::uint64_t>(n >> 64);
+  const std::uint64_t low = static_cast<std::uint64_t>(n);
+  const std::uint64_t whole = high >> 15;  // the point at bit 79 (ScaleAtPoint)
+  // The top 64 bits of the fraction, and half a step of the 64-bit grid of the product at their
+  // scale: the top bit of `whole` (the grid step is 2^-63 of the product's top bit; `whole` is
+  // 10 or more, so the 15 bits left out are below the step and do not matter here).
+  const std::uint64_t fraction = (high << 49) | (low >> 15);
+  const std::uint64_t grid = std::uint64_t{1} << (63 - std::countl_zero(whole | 1));
+  // Within `grid` of the half (wrapping below it): the half, to even; else up beyond the half.
+  const bool onHalf = fraction - (std::uint64_t{1} << 63) + grid <= 2 * grid;
+  const std::uint64_t rounded = whole + (onHalf ? (whole & 1) : (fraction >> 63));
+  // The digits past the last of the four (three) are cut off, then the trailing zeros dropped:
+  // one decimal fewer for each trailing zero of `digits` (one for 0, as ShortDecimals counts).
+  const std::uint64_t digits = rounded / 10;
+  int zeros;
+  if (digits - 1 < 99999) {
+    zeros = (digits % 10 == 0) + (digits % 100 == 0) + (digits % 1000 == 0) + (digits % 10000 == 0);
+  } else if (digits == 0) {
+    zeros = 1;
+  } else {
+    zeros = 0;
+    for (std::uint64_t r = digits; r % 10 == 0; r /= 10) ++zeros;
+  }
+  return {std::max(decimals - zeros, 0), scale, whole, (fraction | (low & 0x7FFF)) != 0};
+}
+
 }  // namespace
 
 void AppendShort(std::string& out, long double x, int decimalPlaces) {
-  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) {  // 0.00001 itself shows as 0
+  const int d = ShortDecimalsOf(x, decimalPlaces);
+  if (d == kShortZero) {  // 0.00001 itself shows as 0
     out += '0';
     return;
   }
-  AppendFixedText(out, x, ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces));
+  AppendFixedText(out, x, d);
 }
 
 char* PutShort(char* p, long double x, int decimalPlaces) {
@@ -225,8 +542,17 @@ char* PutShort(char* p, long double x, int decimalPlaces) {
 }
 
 int ShortDecimalsOf(long double x, int decimalPlaces) {
-  if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) return kShortZero;
-  const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  int d;
+  if (!b.normal() || e < kBinadeMin || e > Bits::kMaxExponent) {
+    return ShortDecimalsOfAny(x, decimalPlaces);
+  } else if (e <= kBinadeMax) {
+    d = ShortScaledOf(b.mantissa, e, x).decimals;
+  } else {
+    d = 0;  // 1024 and beyond
+  }
+  d = ShiftDecimals(d, decimalPlaces);
   return (d >= 0 && d <= 10) ? d : kShortLong;
 }
 
@@ -239,14 +565,38 @@ char* PutShortWithDecimals(char* p, long double x, int decimals) {
 }
 
 bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
-  const int d = ShortDecimalsOf(x, decimalPlaces);
-  if (d == kShortZero) {
-    packed = 0;  // "0": no decimals, no digits but the one
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  if (!b.normal() || e < kBinadeMin || e > kUnitsMaxExponent) {
+    const int d = ShortDecimalsOfAny(x, decimalPlaces);
+    if (d == kShortZero) {
+      packed = 0;  // "0": no decimals, no digits but the one
+      return true;
+    }
+    std::uint64_t units;
+    if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
+    packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
     return true;
   }
+  // The decimals, then the units at them: from the value scaled for the choice when it has more
+  // decimals (always with the default setting), else from the bits again.
+  ShortScaled s = {0, 0, 0, false};
+  if (e <= kBinadeMax) s = ShortScaledOf(b.mantissa, e, x);
+  const int d = ShiftDecimals(s.decimals, decimalPlaces);
   std::uint64_t units;
-  if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
-  packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+  if (d < s.scale && s.whole < kSmallLimit) {
+    // The remainder against half of 10^k, then the fraction below it and the last digit for
+    // ties; without branches, as they differ from number to number.
+    const int k = s.scale - d;
+    units = DivideSmall(s.whole, k);
+    const std::uint64_t rest = s.whole - units * kIntPow10[k];
+    const std::uint64_t half = kIntPow10[k] / 2;
+    units += (rest > half) | ((rest == half) & (s.fraction | ((units & 1) != 0)));
+  } else if (!UnitsOfNormal(b.mantissa, e, d, units)) {
+    return false;
+  }
+  packed = units | (b.negative() ? kFixedNegative : 0) |
+           (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
   return true;
 }
 
@@ -256,15 +606,15 @@ char* PutShortUnits(char* p, std::uint64_t packed) {
 }
 
 char* PutFixed(char* p, long double x, int decimals, int decimalPlaces) {
-  if (!std::isfinite(x)) x = 0.0L;
   const int d = ShiftDecimals(decimals, decimalPlaces);
-  return (d >= 0 && d <= 10) ? FastFixed(x, d, p) : nullptr;
+  std::uint64_t units;
+  if (d < 0 || d > 10 || !FixedUnitsOf<true>(x, d, units)) return nullptr;
+  return PutUnitsText(p, units, d);
 }
 
 bool FixedUnits(long double x, int decimals, int decimalPlaces, std::uint64_t& units) {
-  if (!std::isfinite(x)) x = 0.0L;
   const int d = ShiftDecimals(decimals, decimalPlaces);
-  return d >= 0 && d <= 10 && FixedUnitsOf(x, d, units);
+  return d >= 0 && d <= 10 && FixedUnitsOf<true>(x, d, units);
 }
 
 char* PutFixedUnits(char* p, std::uint64_t units, int decimals, int decimalPlaces) {
