@@ -1,7 +1,12 @@
 // numformat_bench: the time per number of the drivers' number formats (the short format in its
-// two splits, and the fixed format) on the values a conversion writes: plotter units of 0.025 mm
-// up to 1200 mm, some negative, times a plot scale of 1 or 0.7 in long double, and a share of
-// values of every size between 1e-4 and 1e6.
+// two splits, and the fixed format), on three sets of values:
+//
+//   conversion  what a conversion writes: plotter units of 0.025 mm up to 1200 mm, an eighth
+//               negative, times a plot scale of 1 or 0.7 in long double, and a tenth of values
+//               of every size from 1e-4 to 1e6
+//   drawing     the plotter units alone
+//   rare        values outside the range of the fast paths: 1e-8 to 1.5e-5, 4e4 to 1e14, and
+//               zeros, infinities and NaNs
 //
 //   numformat_bench [--benchmark_filter=REGEX] [--benchmark_repetitions=N]
 //
@@ -10,6 +15,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -17,48 +23,67 @@
 
 namespace {
 
-const std::vector<long double>& Values() {
-  static const std::vector<long double> values = [] {
-    std::vector<long double> v;
-    std::mt19937_64 random(2024);
-    std::uniform_int_distribution<int> units(0, 48000);
-    std::uniform_int_distribution<int> share(0, 99);
-    std::uniform_real_distribution<double> exponent(-4.0, 6.0);
-    for (int k = 0; k < 65536; ++k) {
-      const int s = share(random);
-      long double x;
-      if (s < 10) {
-        x = std::pow(10.0L, static_cast<long double>(exponent(random)));
+enum ValueSet { kConversion, kDrawing, kRare };
+
+std::vector<long double> MakeValues(ValueSet set) {
+  std::vector<long double> v;
+  std::mt19937_64 random(2024);
+  std::uniform_int_distribution<int> units(0, 48000);
+  std::uniform_int_distribution<int> share(0, 99);
+  std::uniform_real_distribution<double> exponent(-4.0, 6.0);
+  std::uniform_real_distribution<double> tiny(-8.0, std::log10(1.5e-5));
+  std::uniform_real_distribution<double> large(std::log10(4e4), 14.0);
+  for (int k = 0; k < 65536; ++k) {
+    const int s = share(random);
+    long double x;
+    if (set == kRare) {
+      if (s < 4) {
+        x = s == 0   ? 0.0L
+            : s == 1 ? std::numeric_limits<long double>::infinity()
+                     : std::numeric_limits<long double>::quiet_NaN();
       } else {
-        x = units(random) * 0.025L * (s < 55 ? 1.0L : 0.7L);
+        x = std::pow(10.0L, static_cast<long double>(s < 50 ? tiny(random) : large(random)));
       }
-      v.push_back(s % 8 == 0 ? -x : x);
+    } else if (set == kConversion && s < 10) {
+      x = std::pow(10.0L, static_cast<long double>(exponent(random)));
+    } else {
+      x = units(random) * 0.025L * (s < 55 ? 1.0L : 0.7L);
     }
-    return v;
-  }();
-  return values;
+    v.push_back(s % 8 == 0 ? -x : x);
+  }
+  return v;
 }
 
-void PerNumber(benchmark::State& state) {
-  state.counters["per_number"] = benchmark::Counter(
-      static_cast<double>(Values().size()),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+const std::vector<long double>& Values(const benchmark::State& state) {
+  static const std::vector<long double> sets[] = {MakeValues(kConversion), MakeValues(kDrawing),
+                                                  MakeValues(kRare)};
+  return sets[state.range(0)];
+}
+
+void PerNumber(benchmark::State& state, std::size_t count) {
+  state.counters["per_number"] =
+      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+
+void ValueSets(benchmark::internal::Benchmark* b) {
+  b->ArgName("set")->Arg(kConversion)->Arg(kDrawing)->Arg(kRare);
 }
 
 void BM_ShortDecimalsOf(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   for (auto _ : state) {
     int sum = 0;
     for (long double x : values) sum += plotvue::ShortDecimalsOf(x, 3);
     benchmark::DoNotOptimize(sum);
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_ShortDecimalsOf);
+BENCHMARK(BM_ShortDecimalsOf)->Apply(ValueSets);
 
 // The two steps of the Pascal x number apart: the units (made on the reading thread)...
 void BM_ShortUnits(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   for (auto _ : state) {
     std::uint64_t sum = 0;
     for (long double x : values) {
@@ -68,13 +93,13 @@ void BM_ShortUnits(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(sum);
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_ShortUnits);
+BENCHMARK(BM_ShortUnits)->Apply(ValueSets);
 
 // ...and their text (written on the converting thread).
 void BM_PutShortUnits(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   std::vector<std::uint64_t> units;
   for (long double x : values) {
     std::uint64_t packed = 0;
@@ -82,35 +107,55 @@ void BM_PutShortUnits(benchmark::State& state) {
   }
   char buf[plotvue::kNumberRoom];
   for (auto _ : state) {
-    for (std::uint64_t packed : units)
+    for (std::uint64_t packed : units) {
       benchmark::DoNotOptimize(plotvue::PutShortUnits(buf, packed));
+    }
     benchmark::ClobberMemory();
   }
-  state.counters["per_number"] = benchmark::Counter(
-      static_cast<double>(units.size()),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  PerNumber(state, units.size());
 }
-BENCHMARK(BM_PutShortUnits);
+BENCHMARK(BM_PutShortUnits)->Apply(ValueSets);
 
-// The conversion's Pascal x number: the units on one thread, the text on the other.
+// The Pascal x number: the units, then the text.
 void BM_ShortUnitsAndText(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   char buf[plotvue::kNumberRoom];
   for (auto _ : state) {
     for (long double x : values) {
       std::uint64_t packed;
-      if (plotvue::ShortUnits(x, 3, packed))
+      if (plotvue::ShortUnits(x, 3, packed)) {
         benchmark::DoNotOptimize(plotvue::PutShortUnits(buf, packed));
+      }
     }
     benchmark::ClobberMemory();
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_ShortUnitsAndText);
+BENCHMARK(BM_ShortUnitsAndText)->Apply(ValueSets);
+
+// The same for a number that the caller has just computed in long double (as the conversion's
+// coordinates are): it passes the number from an x87 register, through an 80-bit store.
+void BM_ShortUnitsAndTextOfComputed(benchmark::State& state) {
+  const std::vector<long double>& values = Values(state);
+  volatile long double scale = 1.0L;
+  char buf[plotvue::kNumberRoom];
+  for (auto _ : state) {
+    const long double f = scale;
+    for (long double x : values) {
+      std::uint64_t packed;
+      if (plotvue::ShortUnits(x * f, 3, packed)) {
+        benchmark::DoNotOptimize(plotvue::PutShortUnits(buf, packed));
+      }
+    }
+    benchmark::ClobberMemory();
+  }
+  PerNumber(state, values.size());
+}
+BENCHMARK(BM_ShortUnitsAndTextOfComputed)->Apply(ValueSets);
 
 // The Pascal y number: its text from the decimals chosen ahead.
 void BM_PutShortWithDecimals(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   std::vector<int> decimals;
   for (long double x : values) decimals.push_back(plotvue::ShortDecimalsOf(x, 3));
   char buf[plotvue::kNumberRoom];
@@ -120,36 +165,36 @@ void BM_PutShortWithDecimals(benchmark::State& state) {
     }
     benchmark::ClobberMemory();
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_PutShortWithDecimals);
+BENCHMARK(BM_PutShortWithDecimals)->Apply(ValueSets);
 
 // Both steps of the short format in one call.
 void BM_PutShort(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   char buf[plotvue::kNumberRoom];
   for (auto _ : state) {
     for (long double x : values) benchmark::DoNotOptimize(plotvue::PutShort(buf, x, 3));
     benchmark::ClobberMemory();
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_PutShort);
+BENCHMARK(BM_PutShort)->Apply(ValueSets);
 
 void BM_PutFixed(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   char buf[plotvue::kNumberRoom];
   for (auto _ : state) {
     for (long double x : values) benchmark::DoNotOptimize(plotvue::PutFixed(buf, x, 3, 3));
     benchmark::ClobberMemory();
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_PutFixed);
+BENCHMARK(BM_PutFixed)->Apply(ValueSets);
 
 // The CNC x number: FixedUnits on one thread, its text on the other.
 void BM_FixedUnitsAndText(benchmark::State& state) {
-  const std::vector<long double>& values = Values();
+  const std::vector<long double>& values = Values(state);
   char buf[plotvue::kNumberRoom];
   for (auto _ : state) {
     for (long double x : values) {
@@ -160,9 +205,9 @@ void BM_FixedUnitsAndText(benchmark::State& state) {
     }
     benchmark::ClobberMemory();
   }
-  PerNumber(state);
+  PerNumber(state, values.size());
 }
-BENCHMARK(BM_FixedUnitsAndText);
+BENCHMARK(BM_FixedUnitsAndText)->Apply(ValueSets);
 
 }  // namespace
 

@@ -34,9 +34,13 @@ int DigitCount(std::uint64_t q) {
 // The parts of a long double in the x87 80-bit extended format: the 64-bit mantissa with its
 // explicit leading bit, and the biased exponent with the sign in bit 15. A normal value is
 // mantissa * 2^(exponent - 63) with exponent = biased - kExponentBias and the leading bit set.
-// Read from the bytes of the argument itself: a value the caller passed in memory is then loaded
-// as integers, without a store of an x87 register first (an 80-bit store is not forwarded to
-// integer loads, which wait until it is written).
+//
+// They are read from the bytes of the value where the caller put it, once per number: most
+// callers have just stored it there from an x87 register. The processor hands the data of that
+// 80-bit store on to the 8-byte load of the mantissa and to a 2-byte load of the exponent, but
+// not to a load that reaches past its 10 bytes, which waits until the store is written to the
+// cache (and keeps the next numbers from starting meanwhile). The compiler makes the load of the
+// exponent a wider one (the argument's slot has 16 bytes), so it is written out here.
 struct Bits {
   std::uint64_t mantissa;
   std::uint32_t signExponent;
@@ -46,9 +50,7 @@ struct Bits {
                   "the x87 80-bit extended format");
     Bits b;
     std::memcpy(&b.mantissa, &x, 8);
-    std::uint16_t se;
-    std::memcpy(&se, reinterpret_cast<const unsigned char*>(&x) + 8, 2);
-    b.signExponent = se;
+    asm("movzwl 8+%1, %0" : "=r"(b.signExponent) : "m"(x));
     return b;
   }
   // The binary exponent of a normal value: 2^e <= |x| < 2^(e+1).
@@ -77,19 +79,28 @@ struct FixedPoint {
   std::uint64_t low;
 
   std::uint64_t whole() const { return high >> 15; }
-  // The top 15 bits of the fraction, the rest of it in `low`: a half is 0x4000 there.
-  std::uint64_t fractionTop() const { return high & 0x7FFF; }
-  // Rounded to an integer, to nearest with ties to even.
+  // The top 64 bits of the fraction (a half is 2^63); 15 more bits of it are left in `low`.
+  std::uint64_t fraction() const { return (high << 49) | (low >> 15); }
+  bool fractionBeyond64Bits() const { return (low & 0x7FFF) != 0; }
+  // Rounded to an integer, to nearest with ties to even: up when the fraction's top 64 bits
+  // plus 2^63 - 1 carry out, and at exactly a half (carry only with one more) when the value is
+  // above it or the integer odd.
   std::uint64_t Rounded() const {
     const std::uint64_t w = whole();
-    const std::uint64_t top = fractionTop();
-    return w + (top > 0x4000 || (top == 0x4000 && (low != 0 || (w & 1) != 0)) ? 1 : 0);
+    const std::uint64_t more = ((w & 1) != 0 || fractionBeyond64Bits()) ? 1 : 0;
+    std::uint64_t sum;
+    const bool carry =
+        __builtin_add_overflow(fraction(), (std::uint64_t{1} << 63) - 1 + more, &sum);
+    return w + (carry ? 1 : 0);
   }
 };
-[[gnu::always_inline]] inline FixedPoint ScaleAtPoint(std::uint64_t mantissa, int e, int k) {
-  const unsigned __int128 n =
-      static_cast<unsigned __int128>(mantissa) * (kIntPow10[k] << (e - kPointMinExponent));
+// The mantissa times `factor`, a power of ten times 2^(e + 16).
+[[gnu::always_inline]] inline FixedPoint ScaleBy(std::uint64_t mantissa, std::uint64_t factor) {
+  const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * factor;
   return {static_cast<std::uint64_t>(n >> 64), static_cast<std::uint64_t>(n)};
+}
+[[gnu::always_inline]] inline FixedPoint ScaleAtPoint(std::uint64_t mantissa, int e, int k) {
+  return ScaleBy(mantissa, kIntPow10[k] << (e - kPointMinExponent));
 }
 
 // The binary exponents whose values FixedUnitsOf rounds from the bits in the general way below:
@@ -101,7 +112,7 @@ constexpr int kUnitsMaxExponent = 49;
 // The units of FixedUnitsOf for a normal value with an exponent in the range above: the
 // mantissa times 10^d over 2^(63 - exponent), rounded to nearest with ties to even; false from
 // 1e15 units on (which is |x| >= 1e15 / 10^d, the values FixedUnitsOf leaves to the slow path).
-[[gnu::noinline]] bool UnitsOfBits(std::uint64_t mantissa, int exponent, int d, std::uint64_t& q) {
+inline bool UnitsOfBits(std::uint64_t mantissa, int exponent, int d, std::uint64_t& q) {
   const int shift = 63 - exponent;  // 14..89
   const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
   const unsigned __int128 whole = n >> shift;
@@ -136,14 +147,19 @@ bool FixedUnitsOfAny(long double x, int d, std::uint64_t& units) {
   return true;
 }
 
-// The units of a normal value with an exponent from kUnitsMinExponent to kUnitsMaxExponent.
-[[gnu::always_inline]] inline bool UnitsOfNormal(std::uint64_t mantissa, int e, int d,
-                                                 std::uint64_t& q) {
-  if (e >= kPointMinExponent && e <= kPointMaxExponent) {
-    q = ScaleAtPoint(mantissa, e, d).Rounded();
-    return true;
+// FixedUnitsOf for the values outside the binades of ScaleAtPoint, out of line: from the bits
+// in the general way from 2^-26 to 2^50, in long double arithmetic beyond.
+template <bool notFiniteAsZero>
+[[gnu::noinline]] bool FixedUnitsOfOther(const long double& x, int d, std::uint64_t& units) {
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  if (!b.normal() || e < kUnitsMinExponent || e > kUnitsMaxExponent) {
+    return FixedUnitsOfAny(notFiniteAsZero && !std::isfinite(x) ? 0.0L : x, d, units);
   }
-  return UnitsOfBits(mantissa, e, d, q);
+  std::uint64_t q;
+  if (!UnitsOfBits(b.mantissa, e, d, q)) return false;
+  units = q | (b.negative() ? kFixedNegative : 0);
+  return true;
 }
 
 // The first step of FastFixed: x (|x| < 1e-8 taken as 0) as a sign bit (kFixedNegative) and
@@ -154,12 +170,10 @@ template <bool notFiniteAsZero = false>
 [[gnu::always_inline]] inline bool FixedUnitsOf(const long double& x, int d, std::uint64_t& units) {
   const Bits b = Bits::Of(x);
   const int e = b.exponent();
-  if (!b.normal() || e < kUnitsMinExponent || e > kUnitsMaxExponent) {
-    return FixedUnitsOfAny(notFiniteAsZero && !std::isfinite(x) ? 0.0L : x, d, units);
+  if (!b.normal() || e < kPointMinExponent || e > kPointMaxExponent) [[unlikely]] {
+    return FixedUnitsOfOther<notFiniteAsZero>(x, d, units);
   }
-  std::uint64_t q;
-  if (!UnitsOfNormal(b.mantissa, e, d, q)) return false;
-  units = q | (b.negative() ? kFixedNegative : 0);
+  units = ScaleAtPoint(b.mantissa, e, d).Rounded() | (b.negative() ? kFixedNegative : 0);
   return true;
 }
 
@@ -169,11 +183,13 @@ template <bool notFiniteAsZero = false>
 // each pair into two digits in bytes: the quotients by 100 and 10 come from multiplications that
 // stay inside their lanes.
 [[gnu::always_inline]] inline std::uint64_t EightDigits(std::uint64_t q) {
-  std::uint64_t x = (q / 10000) | ((q % 10000) << 32);
+  const std::uint64_t high = q / 10000;
+  std::uint64_t x = q + high * ((std::uint64_t{1} << 32) - 10000);
   const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007Full;  // x / 100
-  x = ((x - hundreds * 100) << 16) | hundreds;
+  x += hundreds * ((1 << 16) - 100);
   const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000Full;  // x / 10
-  return ((x - tens * 10) << 8) | tens;
+  x += tens * ((1 << 8) - 10);
+  return __builtin_bswap64(x);
 }
 
 // PutUnitsText for the numbers of more than eight digits or decimals, from the right, two digits
@@ -237,7 +253,7 @@ template <bool notFiniteAsZero = false>
 // The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
 // formats' rule that |x| < 1e-8 is 0, written at p (room for kNumberRoom bytes). Returns its
 // end, or nullptr beyond 1e15 (the slow path decides; nothing is written then).
-char* FastFixed(long double x, int d, char* p) {
+[[gnu::always_inline]] inline char* FastFixed(const long double& x, int d, char* p) {
   std::uint64_t units;
   if (!FixedUnitsOf(x, d, units)) return nullptr;
   return PutUnitsText(p, units, d);
@@ -373,19 +389,47 @@ constexpr Split SplitOf(long double v) {
   return {static_cast<std::uint64_t>(v * 0x1p63L), e};
 }
 
-// The scaling of the short format for the values of decade c in binade e: their four (three
-// below 1) significant digits are those of b * 10^scale, one decimal fewer than `scale`; the
-// factor for ScaleAtPoint. From the decade 3 on there are no decimals; the scale 1 then serves
-// only ShortUnits, which rounds the units from b * 10 the same way.
+// The number of decimals that the last t digits r of a number need (t = 0..3): t less the
+// trailing zeros of r, none for r = 0; at kLastDigitsAt[t] + r.
+constexpr int kLastDigitsAt[] = {0, 1, 11, 111};
+constexpr std::array<unsigned char, 1111> MakeDecimalsOfLastDigits() {
+  std::array<unsigned char, 1111> table{};
+  for (int t = 1; t <= 3; ++t) {
+    for (int r = 1; r < static_cast<int>(kIntPow10[t]); ++r) {
+      int zeros = 0;
+      for (int v = r; v % 10 == 0; v /= 10) ++zeros;
+      table[kLastDigitsAt[t] + r] = static_cast<unsigned char>(t - zeros);
+    }
+  }
+  return table;
+}
+constexpr std::array<unsigned char, 1111> kDecimalsOfLastDigits = MakeDecimalsOfLastDigits();
+
+// The scaling of the short format for the values of decade c in binade e. Their four (three
+// below 1) significant digits are those of b * 10^scale without its last digit, and the
+// decimals at most scale - 1 (`decimals`), fewer by the trailing zeros of those digits. The
+// factor is that of ScaleAtPoint. From the decade 3 on there are no decimals; the scale 1 then
+// serves only ShortUnits, which rounds the units from b * 10 the same way.
+//
+// The last `decimals` digits of n / 10 are those of n modulo 10^(decimals + 1), which the top
+// of the 64-bit product n * 2^64 / 10^(decimals + 1) (lastDigitsFactor, rounded up) holds as a
+// fraction: its high word times 10^decimals (lastDigitsScale) gives them. For n < 2^20 the
+// factor's excess moves the fraction by less than 2^-40, short of the next tenth. For more than
+// three decimals (values below 0.01) lastDigitsFactor is 0 and the trailing zeros are counted.
 struct DecadeScale {
   std::uint64_t factor;
   int scale;
   int decimals;
+  std::uint64_t lastDigitsFactor;
+  std::uint64_t lastDigitsScale;
+  int lastDigitsAt;
 };
 constexpr DecadeScale ScaleOfDecade(int c, int e) {
-  if (c >= 3) return {kIntPow10[1] << (e - kPointMinExponent), 1, 0};
-  const int a = c < 0 ? 3 - c : 4 - c;
-  return {kIntPow10[a] << (e - kPointMinExponent), a, a - 1};
+  const int a = c >= 3 ? 1 : c < 0 ? 3 - c : 4 - c;
+  const int t = c >= 3 ? 0 : a - 1;
+  const std::uint64_t factor = kIntPow10[a] << (e - kPointMinExponent);
+  if (t > 3) return {factor, a, t, 0, 0, 0};
+  return {factor, a, t, ~std::uint64_t{0} / kIntPow10[t + 1] + 1, kIntPow10[t], kLastDigitsAt[t]};
 }
 
 // The decade (DecimalExponent) of the values of one binade 2^e <= b < 2^(e+1), from their
@@ -466,20 +510,25 @@ inline std::uint64_t DivideSmall(std::uint64_t x, int k) {
   return (x * kTenthsReciprocal[k]) >> 48;
 }
 
-// The short format's choice for a normal |x| = mantissa * 2^(e - 63) with kBinadeMin <= e <=
-// kBinadeMax, made from the bits: the decimals before the DecimalPlaces shift, and the value
-// times 10^scale as its integer part `whole` and whether a fraction remains, from which
-// ShortUnits takes the units at fewer decimals than `scale` (0 when there is none).
+// The scaling of a value of the table's binades, nullptr for one in the band around a power of
+// ten (whose decade only DecimalExponent gives).
+[[gnu::always_inline]] inline const DecadeScale* SideOf(std::uint64_t mantissa, int e) {
+  const BinadeDecade& t = kBinadeDecades[e - kBinadeMin];
+  if (mantissa > t.highAfter) return &t.side[1];
+  if (mantissa > t.lowMax) return nullptr;
+  return &t.side[0];
+}
+
+// The short format's choice for a normal |x| = mantissa * 2^(e - 63) of the table's binades,
+// made from the bits with the scaling of its decade: the decimals before the DecimalPlaces
+// shift, and the value times 10^scale as its integer part `whole` and whether a fraction
+// remains, from which ShortUnits takes the units at fewer decimals than `scale`.
 struct ShortScaled {
   int decimals;
   int scale;
   std::uint64_t whole;
   bool fraction;
 };
-
-// The decade of a value that lies in the band around a power of ten, as DecimalExponent gives
-// it (out of line: rare, and in x87 arithmetic).
-[[gnu::noinline]] int DecadeInBand(const long double& x) { return DecimalExponent(std::fabs(x)); }
 
 // The digits that ShortDecimals looks at are those of b * 10^a computed in long double: the
 // exact product rounded to the 64 bits of the mantissa, then to an integer, ties to even both
@@ -488,48 +537,89 @@ struct ShortScaled {
 // the result differs from the direct rounding only when the product rounds onto a half exactly,
 // that is when it lies within half a grid step of it (a tie there goes to the half, whose
 // mantissa is even), and the half then goes to the even integer.
-[[gnu::always_inline]] inline ShortScaled ShortScaledOf(std::uint64_t mantissa, int e,
-                                                        const long double& x) {
-  const BinadeDecade& t = kBinadeDecades[e - kBinadeMin];
-  const bool above = mantissa > t.highAfter;
-  DecadeScale side = above ? t.side[1] : t.side[0];
-  if ((mantissa > t.lowMax) & !above) [[unlikely]] {
-    side = ScaleOfDecade(DecadeInBand(x), e);
-  }
-  const std::uint64_t factor = side.factor;
-  const int scale = side.scale;
-  const int decimals = side.decimals;
-  const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * factor;
-  const std::uint64_t high = static_cast<std::uint64_t>(n >> 64);
-  const std::uint64_t low = static_cast<std::uint64_t>(n);
-  const std::uint64_t whole = high >> 15;  // the point at bit 79 (ScaleAtPoint)
-  // The top 64 bits of the fraction, and half a step of the 64-bit grid of the product at their
-  // scale: the top bit of `whole` (the grid step is 2^-63 of the product's top bit; `whole` is
-  // 10 or more, so the 15 bits left out are below the step and do not matter here).
-  const std::uint64_t fraction = (high << 49) | (low >> 15);
+[[gnu::always_inline]] inline ShortScaled ShortScaledOf(std::uint64_t mantissa,
+                                                        const DecadeScale& side) {
+  const FixedPoint f = ScaleBy(mantissa, side.factor);
+  const std::uint64_t whole = f.whole();
+  const std::uint64_t fraction = f.fraction();
+  // Half a step of the 64-bit grid of the product at the scale of `fraction`: the top bit of
+  // `whole` (a step is 2^-63 of the product's top bit; as `whole` is 10 or more, the bits of the
+  // fraction below its top 64 lie below the step and do not matter here).
   const std::uint64_t grid = std::uint64_t{1} << (63 - std::countl_zero(whole | 1));
   // Within `grid` of the half (wrapping below it): the half, to even; else up beyond the half.
   const bool onHalf = fraction - (std::uint64_t{1} << 63) + grid <= 2 * grid;
   const std::uint64_t rounded = whole + (onHalf ? (whole & 1) : (fraction >> 63));
-  // The digits past the last of the four (three) are cut off, then the trailing zeros dropped:
-  // one decimal fewer for each trailing zero of `digits` (one for 0, as ShortDecimals counts).
-  const std::uint64_t digits = rounded / 10;
-  int zeros;
-  if (digits - 1 < 99999) {
-    zeros = (digits % 10 == 0) + (digits % 100 == 0) + (digits % 1000 == 0) + (digits % 10000 == 0);
-  } else if (digits == 0) {
-    zeros = 1;
+  // The digit past the last of the four (three) is cut off, then the trailing zeros of the rest
+  // dropped: one decimal fewer for each (one for 0, as ShortDecimals counts).
+  int decimals;
+  if (side.lastDigitsFactor != 0 && rounded >= 10) {
+    const std::uint64_t last = rounded * side.lastDigitsFactor;
+    const auto r = static_cast<std::size_t>(
+        (static_cast<unsigned __int128>(last) * side.lastDigitsScale) >> 64);
+    decimals = kDecimalsOfLastDigits[side.lastDigitsAt + r];
   } else {
-    zeros = 0;
-    for (std::uint64_t r = digits; r % 10 == 0; r /= 10) ++zeros;
+    const std::uint64_t digits = rounded / 10;
+    int zeros = digits == 0 ? 1 : 0;
+    for (std::uint64_t r = digits; r % 10 == 0 && r != 0; r /= 10) ++zeros;
+    decimals = std::max(side.decimals - zeros, 0);
   }
-  return {std::max(decimals - zeros, 0), scale, whole, (fraction | (low & 0x7FFF)) != 0};
+  return {decimals, side.scale, whole, fraction != 0 || f.fractionBeyond64Bits()};
+}
+
+// ShortDecimalsOf for the values outside the table of binades or in a band around a power of
+// ten, out of line: no decimals from 2^15 on, the long double computation for the rest.
+[[gnu::noinline]] int ShortDecimalsOfOther(long double x, int decimalPlaces) {
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  if (b.normal() && e > kBinadeMax && e <= Bits::kMaxExponent) {
+    const int d = ShiftDecimals(0, decimalPlaces);
+    return (d >= 0 && d <= 10) ? d : kShortLong;
+  }
+  return ShortDecimalsOfAny(x, decimalPlaces);
+}
+
+// ShortUnits for the same values: their decimals, then the units of the fixed format.
+[[gnu::noinline]] bool ShortUnitsOther(long double x, int decimalPlaces, std::uint64_t& packed) {
+  const int d = ShortDecimalsOfOther(x, decimalPlaces);
+  if (d == kShortZero) {
+    packed = 0;  // "0": no decimals, no digits but the one
+    return true;
+  }
+  std::uint64_t units;
+  if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
+  packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+  return true;
+}
+
+// ShortDecimalsOf and PutShortWithDecimals on the value where the caller passed it: the public
+// functions call each other through these, so that the value is not copied through an x87
+// register (whose 80-bit store would stall the integer loads of its bits).
+[[gnu::always_inline]] inline int ShortDecimalsOfValue(const long double& x, int decimalPlaces) {
+  const Bits b = Bits::Of(x);
+  const int e = b.exponent();
+  if (!b.normal() || e < kBinadeMin || e > kBinadeMax) [[unlikely]] {
+    return ShortDecimalsOfOther(x, decimalPlaces);
+  }
+  const DecadeScale* side = SideOf(b.mantissa, e);
+  if (side == nullptr) [[unlikely]]
+    return ShortDecimalsOfOther(x, decimalPlaces);
+  const int d = ShiftDecimals(ShortScaledOf(b.mantissa, *side).decimals, decimalPlaces);
+  return (d >= 0 && d <= 10) ? d : kShortLong;
+}
+
+[[gnu::always_inline]] inline char* PutShortWithDecimalsOfValue(char* p, const long double& x,
+                                                                int decimals) {
+  if (decimals == kShortZero) {
+    *p = '0';
+    return p + 1;
+  }
+  return decimals >= 0 && decimals <= 10 ? FastFixed(x, decimals, p) : nullptr;
 }
 
 }  // namespace
 
 void AppendShort(std::string& out, long double x, int decimalPlaces) {
-  const int d = ShortDecimalsOf(x, decimalPlaces);
+  const int d = ShortDecimalsOfValue(x, decimalPlaces);
   if (d == kShortZero) {  // 0.00001 itself shows as 0
     out += '0';
     return;
@@ -538,50 +628,29 @@ void AppendShort(std::string& out, long double x, int decimalPlaces) {
 }
 
 char* PutShort(char* p, long double x, int decimalPlaces) {
-  return PutShortWithDecimals(p, x, ShortDecimalsOf(x, decimalPlaces));
+  return PutShortWithDecimalsOfValue(p, x, ShortDecimalsOfValue(x, decimalPlaces));
 }
 
 int ShortDecimalsOf(long double x, int decimalPlaces) {
-  const Bits b = Bits::Of(x);
-  const int e = b.exponent();
-  int d;
-  if (!b.normal() || e < kBinadeMin || e > Bits::kMaxExponent) {
-    return ShortDecimalsOfAny(x, decimalPlaces);
-  } else if (e <= kBinadeMax) {
-    d = ShortScaledOf(b.mantissa, e, x).decimals;
-  } else {
-    d = 0;  // 1024 and beyond
-  }
-  d = ShiftDecimals(d, decimalPlaces);
-  return (d >= 0 && d <= 10) ? d : kShortLong;
+  return ShortDecimalsOfValue(x, decimalPlaces);
 }
 
 char* PutShortWithDecimals(char* p, long double x, int decimals) {
-  if (decimals == kShortZero) {
-    *p = '0';
-    return p + 1;
-  }
-  return decimals >= 0 && decimals <= 10 ? FastFixed(x, decimals, p) : nullptr;
+  return PutShortWithDecimalsOfValue(p, x, decimals);
 }
 
 bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
   const Bits b = Bits::Of(x);
   const int e = b.exponent();
-  if (!b.normal() || e < kBinadeMin || e > kUnitsMaxExponent) {
-    const int d = ShortDecimalsOfAny(x, decimalPlaces);
-    if (d == kShortZero) {
-      packed = 0;  // "0": no decimals, no digits but the one
-      return true;
-    }
-    std::uint64_t units;
-    if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
-    packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
-    return true;
+  if (!b.normal() || e < kBinadeMin || e > kBinadeMax) [[unlikely]] {
+    return ShortUnitsOther(x, decimalPlaces, packed);
   }
+  const DecadeScale* side = SideOf(b.mantissa, e);
+  if (side == nullptr) [[unlikely]]
+    return ShortUnitsOther(x, decimalPlaces, packed);
   // The decimals, then the units at them: from the value scaled for the choice when it has more
   // decimals (always with the default setting), else from the bits again.
-  ShortScaled s = {0, 0, 0, false};
-  if (e <= kBinadeMax) s = ShortScaledOf(b.mantissa, e, x);
+  const ShortScaled s = ShortScaledOf(b.mantissa, *side);
   const int d = ShiftDecimals(s.decimals, decimalPlaces);
   std::uint64_t units;
   if (d < s.scale && s.whole < kSmallLimit) {
@@ -592,8 +661,8 @@ bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
     const std::uint64_t rest = s.whole - units * kIntPow10[k];
     const std::uint64_t half = kIntPow10[k] / 2;
     units += (rest > half) | ((rest == half) & (s.fraction | ((units & 1) != 0)));
-  } else if (!UnitsOfNormal(b.mantissa, e, d, units)) {
-    return false;
+  } else {
+    units = ScaleAtPoint(b.mantissa, e, d).Rounded();
   }
   packed = units | (b.negative() ? kFixedNegative : 0) |
            (static_cast<std::uint64_t>(d) << kShortDecimalsShift);

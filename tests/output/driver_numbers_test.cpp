@@ -134,8 +134,12 @@ std::string Text(const char* begin, const char* end) {
 }
 
 // Every format of x next to its plain computation; counts the differences, reporting the first.
+// The texts are written into buffers with guard bytes past kNumberRoom, which must stay as
+// they are.
 class Comparison {
  public:
+  Comparison() { std::memset(a_, kGuard, sizeof a_); }
+
   void Check(long double x, int decimalPlaces, int fixedDecimals) {
     const int decimals = ShortDecimalsOf(x, decimalPlaces);
     Same(decimals, reference::ShortDecimalsOf(x, decimalPlaces), "ShortDecimalsOf", x,
@@ -171,6 +175,12 @@ class Comparison {
     Same(Text(a_, PutFixed(a_, x, fixedDecimals, decimalPlaces)),
          Text(b_, reference::PutFixed(b_, x, fixedDecimals, decimalPlaces)), "PutFixed", x,
          fixedDecimals);
+    for (std::size_t k = kNumberRoom; k < sizeof a_; ++k) {
+      if (a_[k] != kGuard) {
+        Same(k, kNumberRoom, "written past the room", x, decimalPlaces);
+        a_[k] = kGuard;
+      }
+    }
     ++checked_;
   }
 
@@ -199,11 +209,27 @@ class Comparison {
     }
   }
 
-  char a_[kNumberRoom];
+  static constexpr char kGuard = '#';
+  char a_[kNumberRoom + 16];
   char b_[kNumberRoom];
   long long differences_ = 0;
   long long checked_ = 0;
 };
+
+// 1.00995 times 10^4 lies a little below 10099.5, but its product in long double is 10099.5,
+// which rounds to the even 10100: the four digits of the short format are 1.010, written with
+// two decimals (the exact product would keep three, "1.010").
+TEST(DriverFormats, ShortDigitsAreThoseOfTheLongDoubleProduct) {
+  const long double x = 1.00995L;
+  ASSERT_EQ(x * 1e4L, 10099.5L);
+  EXPECT_EQ(ShortDecimalsOf(x, 3), 2);
+  EXPECT_EQ(FormatShort(-x), "-1.01");
+  char buf[kNumberRoom];
+  EXPECT_EQ(Text(buf, PutShort(buf, x, 3)), "1.01");
+  std::uint64_t packed = 0;
+  ASSERT_TRUE(ShortUnits(x, 3, packed));
+  EXPECT_EQ(Text(buf, PutShortUnits(buf, packed)), "1.01");
+}
 
 TEST(DriverFormats, NumbersEqualTheirPlainComputation) {
   Comparison comparison;
