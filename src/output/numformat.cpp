@@ -50,7 +50,7 @@ struct Bits {
                   "the x87 80-bit extended format");
     Bits b;
     std::memcpy(&b.mantissa, &x, 8);
-    asm("movzwl 8+%1, %0" : "=r"(b.signExponent) : "m"(x));
+    asm("movzwl %H1, %0" : "=r"(b.signExponent) : "o"(x));  // the 2 bytes 8 on from x
     return b;
   }
   // The binary exponent of a normal value: 2^e <= |x| < 2^(e+1).
@@ -125,8 +125,11 @@ inline bool UnitsOfBits(std::uint64_t mantissa, int exponent, int d, std::uint64
 }
 
 // FixedUnitsOf for the values outside the range of UnitsOfBits (zero, tiny, large, not finite),
-// in long double arithmetic.
-bool FixedUnitsOfAny(long double x, int d, std::uint64_t& units) {
+// in long double arithmetic. The rare paths take the value by reference, where the caller has
+// it: a copy through integer registers would load past the 80-bit store of a value just
+// computed, and wait for it (see Bits).
+bool FixedUnitsOfAny(const long double& value, int d, std::uint64_t& units) {
+  long double x = value;
   if (std::fabs(x) < 1e-8L) x = 0.0L;
   const long double ax = std::fabs(x);
   if (!(ax < kFixedLimit[d])) return false;
@@ -178,18 +181,26 @@ template <bool notFiniteAsZero = false>
 }
 
 // The digits of q < 10^8, eight of them with leading zeros, one in each byte of the result from
-// the most significant in the lowest byte (the order of the text in memory). q is split into two
-// halves of four digits in the two 32-bit lanes of one word, each into two pairs in 16-bit lanes,
-// each pair into two digits in bytes: the quotients by 100 and 10 come from multiplications that
-// stay inside their lanes.
+// the most significant in the lowest byte (the order of the text in memory). q is split into
+// two halves of four digits in the two 32-bit lanes of one word, each into two pairs in 16-bit
+// lanes, each pair into two digits in bytes: the quotients by 100 and 10 come from
+// multiplications that stay inside their lanes, each remainder from adding the quotient times
+// (lane size - divisor); the bytes come out from the least significant digit and are swapped.
 [[gnu::always_inline]] inline std::uint64_t EightDigits(std::uint64_t q) {
-  const std::uint64_t high = q / 10000;
-  std::uint64_t x = q + high * ((std::uint64_t{1} << 32) - 10000);
+  std::uint64_t x = q + (q / 10000) * ((std::uint64_t{1} << 32) - 10000);
   const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007Full;  // x / 100
   x += hundreds * ((1 << 16) - 100);
   const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000Full;  // x / 10
-  x += tens * ((1 << 8) - 10);
-  return __builtin_bswap64(x);
+  return __builtin_bswap64(x + tens * ((1 << 8) - 10));
+}
+
+// The same for q < 10^4 in four bytes: the short format's numbers, which have four digits.
+[[gnu::always_inline]] inline std::uint32_t FourDigits(std::uint64_t q) {
+  std::uint32_t x = static_cast<std::uint32_t>(q);
+  const std::uint32_t hundreds = (x * 10486) >> 20;  // x / 100
+  x += hundreds * ((1 << 16) - 100);
+  const std::uint32_t tens = ((x * 103) >> 10) & 0x000F000Fu;  // x / 10
+  return __builtin_bswap32(x + tens * ((1 << 8) - 10));
 }
 
 // PutUnitsText for the numbers of more than eight digits or decimals, from the right, two digits
@@ -227,27 +238,34 @@ template <bool notFiniteAsZero = false>
   return end;
 }
 
+// The text of the digits of EightDigits or FourDigits with d decimals (fewer than the word has
+// bytes), without a branch on the number of digits: the word shifted to the length of the text,
+// then the decimals once more after the point. The stores reach up to 17 bytes past p.
+template <typename Word>
+[[gnu::always_inline]] inline char* PutDigits(char* p, Word digits, int d) {
+  constexpr int kBits = 8 * sizeof(Word);
+  // The leading zero digits are the low zero bytes; the last digit counts for 0.
+  const int length =
+      std::max(kBits / 8 - (std::countr_zero(digits | Word{1} << (kBits - 8)) >> 3), d + 1);
+  const Word text = (digits + static_cast<Word>(0x3030303030303030ull)) >> (kBits - 8 * length);
+  const int whole = length - d;
+  std::memcpy(p, &text, sizeof text);
+  p[whole] = '.';  // past the text when d is 0
+  const Word fraction = (text >> 8) >> (8 * (whole - 1));
+  std::memcpy(p + whole + 1, &fraction, sizeof fraction);
+  return p + length + (d > 0 ? 1 : 0);
+}
+
 // The second step: the digits of the units, the decimal point before the last d; at least one
-// digit before the point. Numbers of up to eight digits and seven decimals (all but the rarest)
-// take the eight digits of EightDigits as one word, without a branch on their count: the word
-// shifted to the length, then the decimals once more after the point. The stores reach up to 18
-// bytes past p, within the room of kNumberRoom.
+// digit before the point. Up to four digits and three decimals (the short format) take
+// FourDigits, up to eight digits and seven decimals (all but the rarest) EightDigits.
 [[gnu::always_inline]] inline char* PutUnitsText(char* p, std::uint64_t units, int d) {
   *p = '-';
   p += units >> 63;
   const std::uint64_t q = units & ~kFixedNegative;
-  if (q >= 100000000 || d >= 8) return PutLongUnitsText(p, q, d);
-  const std::uint64_t digits = EightDigits(q);
-  // The leading zero digits are the low zero bytes; the last digit counts for 0.
-  const int length =
-      std::max(8 - (std::countr_zero(digits | (std::uint64_t{1} << 56)) >> 3), d + 1);
-  const std::uint64_t text = (digits + 0x3030303030303030ull) >> (64 - 8 * length);
-  const int whole = length - d;
-  std::memcpy(p, &text, 8);
-  p[whole] = '.';  // past the text when d is 0
-  const std::uint64_t fraction = (text >> 8) >> (8 * (whole - 1));
-  std::memcpy(p + whole + 1, &fraction, 8);
-  return p + length + (d > 0 ? 1 : 0);
+  if (q < 10000 && d < 4) return PutDigits(p, FourDigits(q), d);
+  if (q < 100000000 && d < 8) return PutDigits(p, EightDigits(q), d);
+  return PutLongUnitsText(p, q, d);
 }
 
 // The fixed-point text of x with d decimals (0..10) as printf("%.*Lf") writes it after the
@@ -334,7 +352,7 @@ std::string FixedByPrintf(long double x, int decimals) {
 namespace {
 
 // The decimals of FormatShort for a finite x with |x| > 1e-5, before the DecimalPlaces shift, in
-// long double arithmetic: the general path of ShortScaledOf.
+// long double arithmetic: the general path of ShortDecimalsOfBits.
 int ShortDecimals(long double b) {
   int c = DecimalExponent(b);
   if (c >= 3) return 0;
@@ -362,9 +380,9 @@ int ShortDecimals(long double b) {
   return std::max(d, 0);
 }
 
-// ShortDecimalsOf for the values that ShortScaledOf does not take: not finite, tiny, below 2^-16
-// or encoded without the leading mantissa bit.
-int ShortDecimalsOfAny(long double x, int decimalPlaces) {
+// ShortDecimalsOf for the values that ShortDecimalsOfBits does not take: not finite, tiny, below
+// 2^-16 or encoded without the leading mantissa bit.
+int ShortDecimalsOfAny(const long double& x, int decimalPlaces) {
   if (!std::isfinite(x) || std::fabs(x) <= 1e-5L) return kShortZero;
   const int d = ShiftDecimals(ShortDecimals(std::fabs(x)), decimalPlaces);
   return (d >= 0 && d <= 10) ? d : kShortLong;
@@ -406,19 +424,18 @@ constexpr std::array<unsigned char, 1111> MakeDecimalsOfLastDigits() {
 constexpr std::array<unsigned char, 1111> kDecimalsOfLastDigits = MakeDecimalsOfLastDigits();
 
 // The scaling of the short format for the values of decade c in binade e. Their four (three
-// below 1) significant digits are those of b * 10^scale without its last digit, and the
-// decimals at most scale - 1 (`decimals`), fewer by the trailing zeros of those digits. The
-// factor is that of ScaleAtPoint. From the decade 3 on there are no decimals; the scale 1 then
-// serves only ShortUnits, which rounds the units from b * 10 the same way.
+// below 1) significant digits are those of b * 10^a without its last digit, and the decimals
+// at most a - 1 (`decimals`), fewer by the trailing zeros of those digits. The factor is that of
+// ScaleAtPoint for 10^a. From the decade 3 on there are no decimals (the product is not needed,
+// nor looked at).
 //
-// The last `decimals` digits of n / 10 are those of n modulo 10^(decimals + 1), which the top
-// of the 64-bit product n * 2^64 / 10^(decimals + 1) (lastDigitsFactor, rounded up) holds as a
-// fraction: its high word times 10^decimals (lastDigitsScale) gives them. For n < 2^20 the
-// factor's excess moves the fraction by less than 2^-40, short of the next tenth. For more than
-// three decimals (values below 0.01) lastDigitsFactor is 0 and the trailing zeros are counted.
+// The last `decimals` digits of n / 10 are those of n modulo 10^(decimals + 1), which the 64-bit
+// product n * 2^64 / 10^(decimals + 1) (lastDigitsFactor, rounded up) holds as a fraction: its
+// product with 10^decimals (lastDigitsScale) has them as its high word. For n below 2^20 the
+// factor's excess adds less than 2^-30 to that, short of the next integer. For more than three
+// decimals (values below 0.01) lastDigitsFactor is 0 and the trailing zeros are counted.
 struct DecadeScale {
   std::uint64_t factor;
-  int scale;
   int decimals;
   std::uint64_t lastDigitsFactor;
   std::uint64_t lastDigitsScale;
@@ -428,8 +445,8 @@ constexpr DecadeScale ScaleOfDecade(int c, int e) {
   const int a = c >= 3 ? 1 : c < 0 ? 3 - c : 4 - c;
   const int t = c >= 3 ? 0 : a - 1;
   const std::uint64_t factor = kIntPow10[a] << (e - kPointMinExponent);
-  if (t > 3) return {factor, a, t, 0, 0, 0};
-  return {factor, a, t, ~std::uint64_t{0} / kIntPow10[t + 1] + 1, kIntPow10[t], kLastDigitsAt[t]};
+  if (t > 3) return {factor, t, 0, 0, 0};
+  return {factor, t, ~std::uint64_t{0} / kIntPow10[t + 1] + 1, kIntPow10[t], kLastDigitsAt[t]};
 }
 
 // The decade (DecimalExponent) of the values of one binade 2^e <= b < 2^(e+1), from their
@@ -492,24 +509,6 @@ constexpr bool BandsApart() {
 }
 static_assert(BandsApart());
 
-// x * 10^-k, rounded down, for x < kSmallLimit and k = 1..8: a multiplication by 2^48 / 10^k
-// rounded up. Its excess stays below x * 2^-48, less than 10^-k: the quotient does not reach the
-// next integer.
-constexpr std::uint64_t kSmallLimit = std::uint64_t{1} << 19;
-constexpr std::uint64_t kTenthsReciprocal[] = {0,
-                                               (std::uint64_t{1} << 48) / 10ull + 1,
-                                               (std::uint64_t{1} << 48) / 100ull + 1,
-                                               (std::uint64_t{1} << 48) / 1000ull + 1,
-                                               (std::uint64_t{1} << 48) / 10000ull + 1,
-                                               (std::uint64_t{1} << 48) / 100000ull + 1,
-                                               (std::uint64_t{1} << 48) / 1000000ull + 1,
-                                               (std::uint64_t{1} << 48) / 10000000ull + 1,
-                                               (std::uint64_t{1} << 48) / 100000000ull + 1};
-static_assert(kSmallLimit * kIntPow10[8] < (std::uint64_t{1} << 48));
-inline std::uint64_t DivideSmall(std::uint64_t x, int k) {
-  return (x * kTenthsReciprocal[k]) >> 48;
-}
-
 // The scaling of a value of the table's binades, nullptr for one in the band around a power of
 // ten (whose decade only DecimalExponent gives).
 [[gnu::always_inline]] inline const DecadeScale* SideOf(std::uint64_t mantissa, int e) {
@@ -519,17 +518,6 @@ inline std::uint64_t DivideSmall(std::uint64_t x, int k) {
   return &t.side[0];
 }
 
-// The short format's choice for a normal |x| = mantissa * 2^(e - 63) of the table's binades,
-// made from the bits with the scaling of its decade: the decimals before the DecimalPlaces
-// shift, and the value times 10^scale as its integer part `whole` and whether a fraction
-// remains, from which ShortUnits takes the units at fewer decimals than `scale`.
-struct ShortScaled {
-  int decimals;
-  int scale;
-  std::uint64_t whole;
-  bool fraction;
-};
-
 // The digits that ShortDecimals looks at are those of b * 10^a computed in long double: the
 // exact product rounded to the 64 bits of the mantissa, then to an integer, ties to even both
 // times. Both roundings are done here on the exact product. The integers and the halves between
@@ -537,8 +525,8 @@ struct ShortScaled {
 // the result differs from the direct rounding only when the product rounds onto a half exactly,
 // that is when it lies within half a grid step of it (a tie there goes to the half, whose
 // mantissa is even), and the half then goes to the even integer.
-[[gnu::always_inline]] inline ShortScaled ShortScaledOf(std::uint64_t mantissa,
-                                                        const DecadeScale& side) {
+[[gnu::always_inline]] inline int ShortDecimalsOfBits(std::uint64_t mantissa,
+                                                      const DecadeScale& side) {
   const FixedPoint f = ScaleBy(mantissa, side.factor);
   const std::uint64_t whole = f.whole();
   const std::uint64_t fraction = f.fraction();
@@ -563,12 +551,12 @@ struct ShortScaled {
     for (std::uint64_t r = digits; r % 10 == 0 && r != 0; r /= 10) ++zeros;
     decimals = std::max(side.decimals - zeros, 0);
   }
-  return {decimals, side.scale, whole, fraction != 0 || f.fractionBeyond64Bits()};
+  return decimals;
 }
 
 // ShortDecimalsOf for the values outside the table of binades or in a band around a power of
 // ten, out of line: no decimals from 2^15 on, the long double computation for the rest.
-[[gnu::noinline]] int ShortDecimalsOfOther(long double x, int decimalPlaces) {
+[[gnu::noinline]] int ShortDecimalsOfOther(const long double& x, int decimalPlaces) {
   const Bits b = Bits::Of(x);
   const int e = b.exponent();
   if (b.normal() && e > kBinadeMax && e <= Bits::kMaxExponent) {
@@ -579,7 +567,8 @@ struct ShortScaled {
 }
 
 // ShortUnits for the same values: their decimals, then the units of the fixed format.
-[[gnu::noinline]] bool ShortUnitsOther(long double x, int decimalPlaces, std::uint64_t& packed) {
+[[gnu::noinline]] bool ShortUnitsOther(const long double& x, int decimalPlaces,
+                                       std::uint64_t& packed) {
   const int d = ShortDecimalsOfOther(x, decimalPlaces);
   if (d == kShortZero) {
     packed = 0;  // "0": no decimals, no digits but the one
@@ -603,7 +592,7 @@ struct ShortScaled {
   const DecadeScale* side = SideOf(b.mantissa, e);
   if (side == nullptr) [[unlikely]]
     return ShortDecimalsOfOther(x, decimalPlaces);
-  const int d = ShiftDecimals(ShortScaledOf(b.mantissa, *side).decimals, decimalPlaces);
+  const int d = ShiftDecimals(ShortDecimalsOfBits(b.mantissa, *side), decimalPlaces);
   return (d >= 0 && d <= 10) ? d : kShortLong;
 }
 
@@ -648,22 +637,10 @@ bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
   const DecadeScale* side = SideOf(b.mantissa, e);
   if (side == nullptr) [[unlikely]]
     return ShortUnitsOther(x, decimalPlaces, packed);
-  // The decimals, then the units at them: from the value scaled for the choice when it has more
-  // decimals (always with the default setting), else from the bits again.
-  const ShortScaled s = ShortScaledOf(b.mantissa, *side);
-  const int d = ShiftDecimals(s.decimals, decimalPlaces);
-  std::uint64_t units;
-  if (d < s.scale && s.whole < kSmallLimit) {
-    // The remainder against half of 10^k, then the fraction below it and the last digit for
-    // ties; without branches, as they differ from number to number.
-    const int k = s.scale - d;
-    units = DivideSmall(s.whole, k);
-    const std::uint64_t rest = s.whole - units * kIntPow10[k];
-    const std::uint64_t half = kIntPow10[k] / 2;
-    units += (rest > half) | ((rest == half) & (s.fraction | ((units & 1) != 0)));
-  } else {
-    units = ScaleAtPoint(b.mantissa, e, d).Rounded();
-  }
+  // The decimals, then the units at them: a second product, which the processor makes
+  // sooner than the units would follow from the first.
+  const int d = ShiftDecimals(ShortDecimalsOfBits(b.mantissa, *side), decimalPlaces);
+  const std::uint64_t units = ScaleAtPoint(b.mantissa, e, d).Rounded();
   packed = units | (b.negative() ? kFixedNegative : 0) |
            (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
   return true;
