@@ -69,7 +69,8 @@ struct Bits {
 // 10^k in one product of the mantissa with 10^k * 2^(e + 16): whatever the exponent, it puts the
 // binary point of the scaled value at bit 79 of the 128-bit product, so the integer part is the
 // high word shifted by 15 and the fraction the rest, without a shift by a variable count. The
-// factor fits in 64 bits up to k = 10 (10^10 * 2^30 < 2^64), the integer part in 49 bits.
+// factor fits in 64 bits up to k = 10 (10^10 * 2^30 < 2^64), and the integer part stays below
+// 2^15 * 10^10, within the 1e15 units of the fast path.
 constexpr int kPointMinExponent = -16;
 constexpr int kPointMaxExponent = 14;
 static_assert(kIntPow10[10] < (~std::uint64_t{0} >> (kPointMaxExponent - kPointMinExponent)));
@@ -82,9 +83,9 @@ struct FixedPoint {
   // The top 64 bits of the fraction (a half is 2^63); 15 more bits of it are left in `low`.
   std::uint64_t fraction() const { return (high << 49) | (low >> 15); }
   bool fractionBeyond64Bits() const { return (low & 0x7FFF) != 0; }
-  // Rounded to an integer, to nearest with ties to even: up when the fraction's top 64 bits
-  // plus 2^63 - 1 carry out, and at exactly a half (carry only with one more) when the value is
-  // above it or the integer odd.
+  // Rounded to an integer, to nearest with ties to even: the fraction's top 64 bits plus
+  // 2^63 - 1 carry into the integer from above a half on; one more makes a half itself carry,
+  // when the bits below the top 64 put the value above it or the integer is odd.
   std::uint64_t Rounded() const {
     const std::uint64_t w = whole();
     const std::uint64_t more = ((w & 1) != 0 || fractionBeyond64Bits()) ? 1 : 0;
@@ -426,8 +427,7 @@ constexpr std::array<unsigned char, 1111> kDecimalsOfLastDigits = MakeDecimalsOf
 // The scaling of the short format for the values of decade c in binade e. Their four (three
 // below 1) significant digits are those of b * 10^a without its last digit, and the decimals
 // at most a - 1 (`decimals`), fewer by the trailing zeros of those digits. The factor is that of
-// ScaleAtPoint for 10^a. From the decade 3 on there are no decimals (the product is not needed,
-// nor looked at).
+// ScaleAtPoint for 10^a. From the decade 3 on there are no decimals, whatever the product.
 //
 // The last `decimals` digits of n / 10 are those of n modulo 10^(decimals + 1), which the 64-bit
 // product n * 2^64 / 10^(decimals + 1) (lastDigitsFactor, rounded up) holds as a fraction: its
@@ -531,8 +531,8 @@ static_assert(BandsApart());
   const std::uint64_t whole = f.whole();
   const std::uint64_t fraction = f.fraction();
   // Half a step of the 64-bit grid of the product at the scale of `fraction`: the top bit of
-  // `whole` (a step is 2^-63 of the product's top bit; as `whole` is 10 or more, the bits of the
-  // fraction below its top 64 lie below the step and do not matter here).
+  // `whole` (a step is 2^-63 of the product's top bit; as `whole` is at least 1 (here 10 or
+  // more), the bits of the fraction below its top 64 lie below the step and do not matter).
   const std::uint64_t grid = std::uint64_t{1} << (63 - std::countl_zero(whole | 1));
   // Within `grid` of the half (wrapping below it): the half, to even; else up beyond the half.
   const bool onHalf = fraction - (std::uint64_t{1} << 63) + grid <= 2 * grid;
@@ -581,8 +581,8 @@ static_assert(BandsApart());
 }
 
 // ShortDecimalsOf and PutShortWithDecimals on the value where the caller passed it: the public
-// functions call each other through these, so that the value is not copied through an x87
-// register (whose 80-bit store would stall the integer loads of its bits).
+// functions call each other through these, so that the value is not copied again for each (the
+// compiler copies a long double through an x87 register).
 [[gnu::always_inline]] inline int ShortDecimalsOfValue(const long double& x, int decimalPlaces) {
   const Bits b = Bits::Of(x);
   const int e = b.exponent();
@@ -637,8 +637,8 @@ bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
   const DecadeScale* side = SideOf(b.mantissa, e);
   if (side == nullptr) [[unlikely]]
     return ShortUnitsOther(x, decimalPlaces, packed);
-  // The decimals, then the units at them: a second product, which the processor makes
-  // sooner than the units would follow from the first.
+  // The decimals, then the units at them from a second product of the mantissa (sooner done
+  // than dividing the digits of the first).
   const int d = ShiftDecimals(ShortDecimalsOfBits(b.mantissa, *side), decimalPlaces);
   const std::uint64_t units = ScaleAtPoint(b.mantissa, e, d).Rounded();
   packed = units | (b.negative() ? kFixedNegative : 0) |
