@@ -23,7 +23,8 @@ std::string FormatFixed(long double x, int decimals, int decimalPlaces = 3);
 // The text of FormatFixed appended to `out`.
 void AppendFixed(std::string& out, long double x, int decimals, int decimalPlaces = 3);
 
-// Room that PutShort and PutFixed need at the place they write to.
+// Room that PutShort and PutFixed need at the place they write to. They may write anywhere in
+// it, past the end of their text too.
 inline constexpr std::size_t kNumberRoom = 48;
 // The text of AppendShort written at `p` (kNumberRoom bytes of room) for the common values (below
 // 1e15 in size, and every non-finite or tiny one); returns its end. Returns nullptr, writing
