@@ -41,17 +41,10 @@ struct QueuedElement {
   Kind kind = kSegment;
   int n = 0;     // pen (kSegment: its pen code); mode of kPolygonMode; part of kNextPart
   int text = 0;  // kLabel: index of its text in the block; kSegment: 1 with the end's units
-  // kSegment of a convert run: `segment`, the ends as output positions and the units of the
-  // end point made ahead. Else `v`: kSegment: from and to; kCircle: centre, radius; kArc:
-  // centre, from, to, radius; kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last
-  // target.
-  union {
-    long double v[5];
-    struct {
-      SegmentEnds ends;
-      std::uint64_t units[2];
-    } segment;
-  };
+  // kSegment: from and to as output positions, then the units of the end point made ahead (two
+  // 64-bit integers); kCircle: centre, radius; kArc: centre, from, to, radius;
+  // kLabel: at.x, at.y, angle, width, height; kPolygonMode: the last target.
+  long double v[5];
 };
 
 // A block of recorded elements and the texts of its labels. Each block's own fields lie on cache
@@ -165,18 +158,18 @@ class RecordingSink final : public Sink {
       return;
     }
     if (QueuedElement* e = Add(QueuedElement::kSegment, settings_.PenTableCode(pen))) {
-      e->segment.ends.x1 = OutputX(settings_, a.x);
-      e->segment.ends.y1 = OutputY(settings_, a.y);
+      e->v[0] = OutputX(settings_, a.x);
+      e->v[1] = OutputY(settings_, a.y);
       const long double x = OutputX(settings_, b.x);
       const long double y = OutputY(settings_, b.y);
-      e->segment.ends.x2 = x;
-      e->segment.ends.y2 = y;
+      e->v[2] = x;
+      e->v[3] = y;
       e->text = 0;
       // The units of the end point, which the writer would compute next (a share of the
       // converting thread's work that this thread can take).
       if (ahead_ == Ahead::kPostscript) {
-        e->segment.units[0] = static_cast<std::uint64_t>(PsInt(x));
-        e->segment.units[1] = static_cast<std::uint64_t>(PsInt(y));
+        const std::int64_t u[2] = {PsInt(x), PsInt(y)};
+        std::memcpy(&e->v[4], u, sizeof u);
         e->text = 1;
       } else if (ahead_ == Ahead::kCnc) {
         // The x number only: the writer makes the y number, which shares the work evenly.
@@ -244,8 +237,9 @@ class RecordingSink final : public Sink {
   // two separate stores of the numbers would wait for them to reach the cache.
   [[gnu::always_inline]] static void PutUnits(QueuedElement& e, std::uint64_t ux,
                                               std::uint64_t uy) {
-    e.segment.units[0] = ux;
-    e.segment.units[1] = uy;
+    char* const at = reinterpret_cast<char*>(&e.v[4]);
+    std::memcpy(at, &ux, sizeof ux);
+    std::memcpy(at + sizeof ux, &uy, sizeof uy);
   }
   // A new element at the end of the current block, or nullptr (and the stop flag) when the
   // converting thread has stopped.
@@ -308,12 +302,14 @@ bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) 
         if constexpr (kConvert) {
           if (e.text != 0) {
             PointUnits& ahead = sink.driver().aheadUnits;
-            ahead.x = e.segment.ends.x2;
-            ahead.y = e.segment.ends.y2;
-            ahead.ux = static_cast<std::int64_t>(e.segment.units[0]);
-            ahead.uy = static_cast<std::int64_t>(e.segment.units[1]);
+            ahead.x = e.v[2];
+            ahead.y = e.v[3];
+            std::int64_t u[2];
+            std::memcpy(u, &e.v[4], sizeof u);
+            ahead.ux = u[0];
+            ahead.uy = u[1];
           }
-          sink.OutputSegment(e.n, e.segment.ends);
+          sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
         } else {
           sink.Segment(e.n, Point{e.v[0], e.v[1]}, Point{e.v[2], e.v[3]});
         }

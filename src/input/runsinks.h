@@ -85,19 +85,19 @@ class ConvertSink final : public Sink {
 
   [[gnu::always_inline]] void Segment(int pen, const Point& a, const Point& b) override {
     if constexpr (kScan) scan_.Segment(pen, a, b);
-    OutputSegment(p_.settings.PenTableCode(pen),
-                  SegmentEnds{OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y)});
+    OutputSegment(p_.settings.PenTableCode(pen), OutX(a.x), OutY(a.y), OutX(b.x), OutY(b.y));
   }
   Driver& driver() { return d_; }
   // The output half of Segment: the pen's code and the output positions (the reader thread of
   // a conversion on two threads does the rest).
-  [[gnu::always_inline]] void OutputSegment(int penCode, const SegmentEnds& s) {
+  [[gnu::always_inline]] void OutputSegment(int penCode, long double x1, long double y1,
+                                            long double x2, long double y2) {
     if constexpr (kOwnDriver) {
       d_.UsePen(penCode);
-      d_.Segment(s);
+      d_.Segment(x1, y1, x2, y2);
     } else {
       d_.SelectPen(penCode);
-      d_.DrawLine(s.x1, s.y1, s.x2, s.y2);
+      d_.DrawLine(x1, y1, x2, y2);
     }
   }
   void Circle(int pen, const Point& c, long double r) override {

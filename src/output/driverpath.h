@@ -26,8 +26,8 @@ inline void PlotDriver::PenDown() {
   if (writer_) PenDownWith(*writer_);
 }
 
-inline void PlotDriver::Segment(const SegmentEnds& s) {
-  if (writer_) writer_->Segment(s);
+inline void PlotDriver::Segment(long double x1, long double y1, long double x2, long double y2) {
+  if (writer_) writer_->Segment(x1, y1, x2, y2);
 }
 
 inline void PlotDriver::Move(bool force, long double x, long double y) {
@@ -53,13 +53,14 @@ inline void PlotDriver::PenDownWith(W& w) {
 }
 
 template <class W>
-inline void PlotDriver::SegmentWith(W& w, const SegmentEnds& s) {
-  if (!Finite(s.x1) || !Finite(s.y1) || !Finite(s.x2) || !Finite(s.y2)) return;
+inline void PlotDriver::SegmentWith(W& w, long double x1, long double y1, long double x2,
+                                    long double y2) {
+  if (!Finite(x1) || !Finite(y1) || !Finite(x2) || !Finite(y2)) return;
   const bool force = (state.syntax == static_cast<int>(Syntax::Hpgl2) ||
                       state.syntax == static_cast<int>(Syntax::Postscript)) &&
                      !state.polygonMode;
-  MoveWith(w, force, s.x1, s.y1);
-  LineWith(w, false, s.x2, s.y2);
+  MoveWith(w, force, x1, y1);
+  LineWith(w, false, x2, y2);
 }
 
 template <class W>

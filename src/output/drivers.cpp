@@ -338,14 +338,16 @@ void PlotDriver::BeginPascalProcedure() {
 
 // --- Pen moves and lines ---------------------------------------------------------------------
 
-void SyntaxWriter::Segment(const SegmentEnds& s) { d_.SegmentWith(*this, s); }
+void SyntaxWriter::Segment(long double x1, long double y1, long double x2, long double y2) {
+  d_.SegmentWith(*this, x1, y1, x2, y2);
+}
 
 void PlotDriver::MoveTo(bool force, long double x, long double y) { Move(force, x, y); }
 
 void PlotDriver::LineTo(bool force, long double x, long double y) { Line(force, x, y); }
 
 void PlotDriver::DrawLine(long double x1, long double y1, long double x2, long double y2) {
-  Segment(SegmentEnds{x1, y1, x2, y2});
+  Segment(x1, y1, x2, y2);
 }
 
 void PlotDriver::SelectPen(int pen) {

@@ -47,13 +47,6 @@ struct PointUnits {
   std::int64_t uy = 0;
 };
 
-// A straight segment's ends in output millimetres. The segment path takes them by reference:
-// a conversion on two threads hands over the ends in the recorded element itself, and four
-// long doubles passed by value would each be stored and loaded again on the way.
-struct SegmentEnds {
-  long double x1, y1, x2, y2;
-};
-
 // The driver state of the open output (reset by BeginOutput unless stated).
 struct DriverState {
   int syntax = 1;           // current syntax code 1..12 (HP-GL/2 may switch to 1)
@@ -135,7 +128,8 @@ class PlotDriver final : public OutputDriver {
   // writer's call (a long double passed through memory costs more than the rest of the step).
 
   // DrawLine: MoveTo (forced in HP-GL/2 and Postscript outside polygons), then LineTo.
-  [[gnu::always_inline]] inline void Segment(const SegmentEnds& s);
+  [[gnu::always_inline]] inline void Segment(long double x1, long double y1, long double x2,
+                                             long double y2);
   // MoveTo and LineTo.
   [[gnu::always_inline]] inline void Move(bool force, long double x, long double y);
   [[gnu::always_inline]] inline void Line(bool force, long double x, long double y);
@@ -145,7 +139,8 @@ class PlotDriver final : public OutputDriver {
   // the writer's own final class when a writer runs its segments through SegmentWith (one
   // virtual call per segment instead of four).
   template <class W>
-  [[gnu::always_inline]] inline void SegmentWith(W& w, const SegmentEnds& s);
+  [[gnu::always_inline]] inline void SegmentWith(W& w, long double x1, long double y1,
+                                                 long double x2, long double y2);
   template <class W>
   [[gnu::always_inline]] inline void MoveWith(W& w, bool force, long double x, long double y);
   template <class W>

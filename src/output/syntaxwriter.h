@@ -133,7 +133,7 @@ class SyntaxWriter {
   virtual void MoveTo(long double /*x*/, long double /*y*/) {}
   virtual void LineTo(long double /*x*/, long double /*y*/) {}
   // DrawLine's steps (the frame's SegmentWith with this writer; see DirectSegmentWriter).
-  virtual void Segment(const SegmentEnds& s);
+  virtual void Segment(long double x1, long double y1, long double x2, long double y2);
   virtual void SelectPen(int /*pen*/) {}
   virtual void OutVelocity(int /*speed*/) {}
   virtual void OutCircle(long double /*x*/, long double /*y*/, long double /*r*/) {}
@@ -169,7 +169,9 @@ template <class W>
 class DirectSegmentWriter : public SyntaxWriter {
  public:
   using SyntaxWriter::SyntaxWriter;
-  void Segment(const SegmentEnds& s) override { d_.SegmentWith(static_cast<W&>(*this), s); }
+  void Segment(long double x1, long double y1, long double x2, long double y2) override {
+    d_.SegmentWith(static_cast<W&>(*this), x1, y1, x2, y2);
+  }
 };
 
 // The one choice of writer by syntax code 1..12 (codes 1, 9 and 11 share the HP-GL writer).
