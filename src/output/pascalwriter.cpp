@@ -61,7 +61,7 @@ class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
     char* p = begin;
     std::memcpy(p, "  T_Line(", 9);
     p += 9;
-    if (SameBits(st().curX, endX_) && SameBits(st().curY, endY_)) {
+    if (st().curX == endX_ && st().curY == endY_) {
       CopyEndText(p, endText_, endLength_);
       p += endLength_;
     } else {
@@ -71,9 +71,10 @@ class PascalWriter final : public DirectSegmentWriter<PascalWriter> {
     }
     char* const end = p;
     if (p) *p++ = ',';
-    // The numbers of a segment's end may have been made ahead (PlotDriver::aheadUnits).
+    // The numbers of a segment's end may have been made ahead (PlotDriver::aheadUnits). Points
+    // are compared as numbers: equal numbers have the same text (0 and -0 both give "0").
     const PointUnits& ahead = d_.aheadUnits;
-    if (p && SameBits(x, ahead.x) && SameBits(y, ahead.y)) {
+    if (p && x == ahead.x && y == ahead.y) {
       p = PutShortUnits(p, static_cast<std::uint64_t>(ahead.ux));
       *p++ = ',';
       p = PutShortWithDecimals(p, y, static_cast<int>(ahead.uy) - 2);

@@ -147,17 +147,19 @@ class PostscriptWriter final : public DirectSegmentWriter<PostscriptWriter> {
 
   // The line "x y m" or "x y l", built in place: the most frequent lines. A path's move goes
   // to the end of the line before it, so the text of the last point is kept and reused; the
-  // units of a segment's end point may have been made ahead (PlotDriver::aheadUnits).
+  // units of a segment's end point may have been made ahead (PlotDriver::aheadUnits). Points
+  // are compared as numbers: equal numbers have the same text (0 and -0 both give "0"), and a
+  // comparison of their bytes would wait for the stores of the arguments just passed.
   void WritePoint(long double x, long double y, char op) {
     char buf[64];
     char* const begin = d_.out().Begin(sizeof buf, buf);
     char* p;
-    if (SameBits(x, lastX_) && SameBits(y, lastY_)) {
+    if (x == lastX_ && y == lastY_) {
       std::memcpy(begin, lastText_, sizeof lastText_);
       p = begin + lastLength_;
     } else {
       const PointUnits& ahead = d_.aheadUnits;
-      const bool made = SameBits(x, ahead.x) && SameBits(y, ahead.y);
+      const bool made = x == ahead.x && y == ahead.y;
       p = PutInt(begin, made ? ahead.ux : PsInt(x));
       *p++ = ' ';
       p = PutInt(p, made ? ahead.uy : PsInt(y));

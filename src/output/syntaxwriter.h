@@ -73,11 +73,6 @@ inline std::string H40(long double v) { return IntText(v * 40.0L); }
 inline std::string A100(long double v) { return IntText(v * 100.0L); }
 inline std::string L200(long double v) { return IntText(v * 200.0L); }
 inline std::string P(long double v) { return IntText(PsUnits(v)); }
-// The same 80-bit value, compared as bytes: a text is a function of the bits (-0 and 0 are told
-// apart), and for values in memory this costs less than an x87 load and compare.
-inline bool SameBits(const long double& a, const long double& b) {
-  return std::memcmp(&a, &b, 10) == 0;
-}
 // The rounded Postscript units of a position (the number of P).
 inline std::int64_t PsInt(long double v) { return RoundFast(PsUnits(v)); }
 
