@@ -302,14 +302,16 @@ bool ReplayBlock(const ElementBlock& block, SinkT& sink, const bool& errorFlag) 
         if constexpr (kConvert) {
           if (e.text != 0) {
             PointUnits& ahead = sink.driver().aheadUnits;
-            ahead.x = e.v[2];
-            ahead.y = e.v[3];
+            // Copied as bytes: through the x87 registers the compiler would pass the segment's
+            // ends on from a fresh store that the argument copies must wait for.
+            std::memcpy(&ahead.x, &e.v[2], sizeof ahead.x);
+            std::memcpy(&ahead.y, &e.v[3], sizeof ahead.y);
             std::int64_t u[2];
             std::memcpy(u, &e.v[4], sizeof u);
             ahead.ux = u[0];
             ahead.uy = u[1];
           }
-          sink.OutputSegment(e.n, e.v[0], e.v[1], e.v[2], e.v[3]);
+          sink.OutputSegmentAt(e.n, e.v);
         } else {
           sink.Segment(e.n, Point{e.v[0], e.v[1]}, Point{e.v[2], e.v[3]});
         }

@@ -100,6 +100,18 @@ class ConvertSink final : public Sink {
       d_.DrawLine(x1, y1, x2, y2);
     }
   }
+  // OutputSegment with the ends where they lie (a recorded element), read only after the pen
+  // is selected: the compiler then passes them on from there, not through registers that it
+  // would have to store and copy again around the pen's call.
+  [[gnu::always_inline]] void OutputSegmentAt(int penCode, const long double* ends) {
+    if constexpr (kOwnDriver) {
+      d_.UsePen(penCode);
+      d_.Segment(ends[0], ends[1], ends[2], ends[3]);
+    } else {
+      d_.SelectPen(penCode);
+      d_.DrawLine(ends[0], ends[1], ends[2], ends[3]);
+    }
+  }
   void Circle(int pen, const Point& c, long double r) override {
     if constexpr (kScan) scan_.Circle(pen, c, r);
     SelectPen(pen);
