@@ -180,8 +180,7 @@ class RecordingSink final : public Sink {
         }
       } else if (ahead_ == Ahead::kPascal) {
         // The x number, and the decimals of the y number (the writer makes its text).
-        const auto uy =
-            static_cast<std::uint64_t>(ShortDecimalsOf(y, settings_.DecimalPlaces) + 2);
+        const auto uy = static_cast<std::uint64_t>(ShortDecimalsOf(y, settings_.DecimalPlaces) + 2);
         std::uint64_t ux;
         if (ShortUnits(x, settings_.DecimalPlaces, ux)) {
           PutUnits(*e, ux, uy);
