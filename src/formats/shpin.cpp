@@ -25,29 +25,6 @@ constexpr std::size_t kShpHeaderLength = 5;
 // are read over to their end (they cannot be a number of the format anyway).
 constexpr std::size_t kTokenKeep = 64;
 
-// Unit steps of the 16 vector directions.
-struct Direction {
-  long double dx;
-  long double dy;
-};
-// clang-format off
-constexpr std::array<Direction, 16> kDirections = {{
-    {1.0L, 0.0L}, {1.0L, 0.5L}, {1.0L, 1.0L}, {0.5L, 1.0L},
-    {0.0L, 1.0L}, {-0.5L, 1.0L}, {-1.0L, 1.0L}, {-1.0L, 0.5L},
-    {-1.0L, 0.0L}, {-1.0L, -0.5L}, {-1.0L, -1.0L}, {-0.5L, -1.0L},
-    {0.0L, -1.0L}, {0.5L, -1.0L}, {1.0L, -1.0L}, {1.0L, -0.5L},
-}};
-// clang-format on
-
-// Glyph codes.
-constexpr std::uint8_t kEnd = 0;
-constexpr std::uint8_t kPenDown = 1;
-constexpr std::uint8_t kPenUp = 2;
-constexpr std::uint8_t kDivide = 3;
-constexpr std::uint8_t kDisplacement = 8;
-constexpr std::uint8_t kDisplacements = 9;
-constexpr std::uint8_t kVerticalOnly = 14;
-
 // The first `count` UTF-8 characters of `text`.
 std::string_view Utf8Prefix(std::string_view text, std::size_t count) {
   std::size_t chars = 0;
@@ -339,104 +316,50 @@ bool UseShpStrokes(const Settings& settings, const ShpFont& font) {
 
 ShpPoint StrokeShpText(const ShpFont& font, std::string_view text, ShpPoint start,
                        long double height, long double angle, bool penDown, ShpPen& pen) {
-  ShpPoint at = start;
   if (!font.loaded || font.above < 1 || !std::isfinite(start.x) || !std::isfinite(start.y) ||
       !std::isfinite(height) || !std::isfinite(angle)) {
-    return at;
+    return start;
   }
-  const long double unit = height / static_cast<long double>(font.above);
   const long double radians = angle * std::numbers::pi_v<long double> / 180.0L;
-  const long double cosA = std::cos(radians);
-  const long double sinA = std::sin(radians);
-
-  // Moves the stroke position by `length` steps of (dx, dy); false when the result would not be
-  // finite (nothing is drawn then).
-  auto step = [&](long double length, long double dx, long double dy) {
-    const long double s = length * unit;
-    const long double x = at.x + s * (dx * cosA - dy * sinA);
-    const long double y = at.y + s * (dy * cosA + dx * sinA);
-    if (!std::isfinite(x) || !std::isfinite(y)) return false;
-    at = {x, y};
-    if (penDown) {
-      pen.LineTo(x, y);
-    } else {
-      pen.MoveTo(x, y);
+  // The glyphs' steps onto `pen`; a step whose result would not be finite ends the text.
+  struct Walker {
+    ShpPen& pen;
+    bool down;
+    long double unit, cosA, sinA;
+    ShpPoint at;
+    bool Step(long double length, long double dx, long double dy) {
+      const long double s = length * unit;
+      const long double x = at.x + s * (dx * cosA - dy * sinA);
+      const long double y = at.y + s * (dy * cosA + dx * sinA);
+      if (!std::isfinite(x) || !std::isfinite(y)) return false;
+      at = {x, y};
+      if (down) {
+        pen.LineTo(x, y);
+      } else {
+        pen.MoveTo(x, y);
+      }
+      return true;
     }
-    return true;
-  };
-  auto signedByte = [](std::uint8_t b) {
-    return static_cast<long double>(static_cast<std::int8_t>(b));
-  };
-
+    void PenDown() {
+      pen.PenDown();
+      down = true;
+    }
+    void PenUp() {
+      pen.PenUp();
+      down = false;
+    }
+  } walker{pen,
+           penDown,
+           height / static_cast<long double>(font.above),
+           std::cos(radians),
+           std::sin(radians),
+           start};
   for (char ch : text) {
     const ShpGlyph* glyph = font.Glyph(static_cast<unsigned char>(ch));
     if (glyph == nullptr) continue;
-    const ShpGlyph& g = *glyph;
-    bool skip = false;  // code 14: the next vector or code 1, 2, 3 or 8 is not executed
-    std::size_t i = 0;
-    while (i < g.size()) {
-      const std::uint8_t code = g[i++];
-      if (code == kEnd) break;
-      if ((code >> 4) != 0) {
-        if (skip) {
-          skip = false;
-          continue;
-        }
-        const Direction& d = kDirections[code & 0x0F];
-        if (!step(code >> 4, d.dx, d.dy)) return at;
-        continue;
-      }
-      switch (code) {
-        case kPenDown:
-          if (!skip) {
-            pen.PenDown();
-            penDown = true;
-          }
-          skip = false;
-          break;
-        case kPenUp:
-          if (!skip) {
-            pen.PenUp();
-            penDown = false;
-          }
-          skip = false;
-          break;
-        case kDivide:
-          skip = false;
-          break;
-        case kDisplacement: {
-          if (i + 2 > g.size()) {
-            i = g.size();
-            break;
-          }
-          const long double dx = signedByte(g[i]);
-          const long double dy = signedByte(g[i + 1]);
-          i += 2;
-          if (skip) {
-            skip = false;
-          } else if (!step(1.0L, dx, dy)) {
-            return at;
-          }
-          break;
-        }
-        case kDisplacements:
-          while (i + 2 <= g.size()) {
-            const std::uint8_t bx = g[i];
-            const std::uint8_t by = g[i + 1];
-            i += 2;
-            if (bx == 0 && by == 0) break;
-            if (!step(1.0L, signedByte(bx), signedByte(by))) return at;
-          }
-          break;
-        case kVerticalOnly:
-          skip = true;
-          break;
-        default:
-          break;
-      }
-    }
+    if (!WalkGlyph(std::span<const std::uint8_t>(glyph->data(), glyph->size()), walker)) break;
   }
-  return at;
+  return walker.at;
 }
 
 }  // namespace plotvue

@@ -15,16 +15,6 @@ constexpr long double kPi = 3.14159265358979323846264338327950288L;
 
 bool IsWhole(long double v) { return std::floor(v) == v; }
 
-// Unit steps of the 16 stroke directions (0 = +x, 4 = +y, 8 = -x, 12 = -y).
-struct StrokeStep {
-  long double dx, dy;
-};
-constexpr StrokeStep kStrokeDirections[16] = {
-    {1.0L, 0.0L},  {1.0L, 0.5L},  {1.0L, 1.0L},  {0.5L, 1.0L},   {0.0L, 1.0L},   {-0.5L, 1.0L},
-    {-1.0L, 1.0L}, {-1.0L, 0.5L}, {-1.0L, 0.0L}, {-1.0L, -0.5L}, {-1.0L, -1.0L}, {-0.5L, -1.0L},
-    {0.0L, -1.0L}, {0.5L, -1.0L}, {1.0L, -1.0L}, {1.0L, -0.5L},
-};
-
 }  // namespace
 
 ArcGeometry MakeArcGeometry(long double cx, long double cy, long double a1, long double a2,
@@ -464,79 +454,27 @@ void PlotDriver::StrokeLabel(const std::string& text) {
     state.curY = y;
   }
 
-  auto step = [&](long double length, long double dx, long double dy) {
-    const long double s = length * unit;
-    x += s * (dx * ca - dy * sa);
-    y += s * (dy * ca + dx * sa);
-    if (state.penDown) {
-      LineTo(false, x, y);
-    } else {
-      MoveTo(false, x, y);
+  // The glyphs' steps through the frame's moves: a line while the pen is down, else a move.
+  struct Pen {
+    PlotDriver& d;
+    long double unit, ca, sa, x, y;
+    bool Step(long double length, long double dx, long double dy) {
+      const long double s = length * unit;
+      x += s * (dx * ca - dy * sa);
+      y += s * (dy * ca + dx * sa);
+      if (d.state.penDown) {
+        d.LineTo(false, x, y);
+      } else {
+        d.MoveTo(false, x, y);
+      }
+      return true;
     }
-  };
-  auto signedByte = [](std::uint8_t b) {
-    return static_cast<long double>(static_cast<std::int8_t>(b));
-  };
-
+    void PenDown() { d.PenDown(); }
+    void PenUp() { d.PenUp(); }
+  } pen{*this, unit, ca, sa, x, y};
   for (unsigned char c : text) {
     if (c < kStrokeFontFirstCode || c > kStrokeFontLastCode) continue;
-    std::span<const std::uint8_t> glyph = font.Glyph(c);
-    bool skip = false;  // code 14: the next command applies to vertical text only
-    for (std::size_t i = 0; i < glyph.size(); ++i) {
-      const std::uint8_t b = glyph[i];
-      if (b == 0) break;
-      if ((b >> 4) != 0) {
-        if (skip) {
-          skip = false;
-          continue;
-        }
-        const StrokeStep& d = kStrokeDirections[b & 0x0F];
-        step(static_cast<long double>(b >> 4), d.dx, d.dy);
-        continue;
-      }
-      switch (b) {
-        case 1:
-        case 2:
-        case 3:
-          if (skip) {
-            skip = false;
-          } else if (b == 1) {
-            PenDown();
-          } else if (b == 2) {
-            PenUp();
-          }
-          break;
-        case 8: {
-          if (i + 2 >= glyph.size()) {
-            i = glyph.size();
-            break;
-          }
-          const long double dx = signedByte(glyph[i + 1]);
-          const long double dy = signedByte(glyph[i + 2]);
-          i += 2;
-          if (skip) {
-            skip = false;
-          } else {
-            step(1.0L, dx, dy);
-          }
-          break;
-        }
-        case 9:
-          while (i + 2 < glyph.size()) {
-            const std::uint8_t bx = glyph[i + 1];
-            const std::uint8_t by = glyph[i + 2];
-            i += 2;
-            if (bx == 0 && by == 0) break;
-            step(1.0L, signedByte(bx), signedByte(by));
-          }
-          break;
-        case 14:
-          skip = true;
-          break;
-        default:
-          break;
-      }
-    }
+    WalkGlyph(font.Glyph(c), pen);
   }
 }
 
