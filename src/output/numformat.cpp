@@ -110,11 +110,12 @@ struct FixedPoint {
 constexpr int kUnitsMinExponent = -26;
 constexpr int kUnitsMaxExponent = 49;
 
-// The units of FixedUnitsOf for a normal value with an exponent in the range above: the
-// mantissa times 10^d over 2^(63 - exponent), rounded to nearest with ties to even; false from
-// 1e15 units on (which is |x| >= 1e15 / 10^d, the values FixedUnitsOf leaves to the slow path).
+// The units of FixedUnitsOf for a value mantissa * 2^(exponent - 63) with the shift
+// 63 - exponent within 1..127 (14..89 for the range above): the mantissa times 10^d over
+// 2^shift, rounded to nearest with ties to even; false from 1e15 units on (which is
+// |x| >= 1e15 / 10^d, the values FixedUnitsOf leaves to the slow path).
 inline bool UnitsOfBits(std::uint64_t mantissa, int exponent, int d, std::uint64_t& q) {
-  const int shift = 63 - exponent;  // 14..89
+  const int shift = 63 - exponent;
   const unsigned __int128 n = static_cast<unsigned __int128>(mantissa) * kIntPow10[d];
   const unsigned __int128 whole = n >> shift;
   if (whole >= 1000000000000000ull) return false;
@@ -137,15 +138,10 @@ bool FixedUnitsOfAny(const long double& value, int d, std::uint64_t& units) {
   std::uint64_t q = 0;
   if (ax != 0.0L) {
     const Bits b = Bits::Of(ax);
-    // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127.
+    // ax = mantissa * 2^-shift; 1e-8 <= ax < 1e15 keeps shift within 1..127, and the units
+    // below 1e15.
     const int shift = 63 - b.exponent();
-    if (shift < 1 || shift > 127) return false;
-    const unsigned __int128 n = static_cast<unsigned __int128>(b.mantissa) * kIntPow10[d];
-    const unsigned __int128 whole = n >> shift;
-    const unsigned __int128 rest = n - (whole << shift);
-    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    q = static_cast<std::uint64_t>(whole);
-    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    if (shift < 1 || shift > 127 || !UnitsOfBits(b.mantissa, b.exponent(), d, q)) return false;
   }
   units = q | (x < 0.0L ? kFixedNegative : 0);
   return true;
@@ -566,6 +562,11 @@ static_assert(BandsApart());
   return ShortDecimalsOfAny(x, decimalPlaces);
 }
 
+// The packed form of ShortUnits: the units with the number of decimals above them.
+std::uint64_t PackShort(std::uint64_t units, int d) {
+  return units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+}
+
 // ShortUnits for the same values: their decimals, then the units of the fixed format.
 [[gnu::noinline]] bool ShortUnitsOther(const long double& x, int decimalPlaces,
                                        std::uint64_t& packed) {
@@ -576,7 +577,7 @@ static_assert(BandsApart());
   }
   std::uint64_t units;
   if (d < 0 || !FixedUnitsOf(x, d, units)) return false;
-  packed = units | (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+  packed = PackShort(units, d);
   return true;
 }
 
@@ -641,8 +642,7 @@ bool ShortUnits(long double x, int decimalPlaces, std::uint64_t& packed) {
   // than dividing the digits of the first).
   const int d = ShiftDecimals(ShortDecimalsOfBits(b.mantissa, *side), decimalPlaces);
   const std::uint64_t units = ScaleAtPoint(b.mantissa, e, d).Rounded();
-  packed = units | (b.negative() ? kFixedNegative : 0) |
-           (static_cast<std::uint64_t>(d) << kShortDecimalsShift);
+  packed = PackShort(units | (b.negative() ? kFixedNegative : 0), d);
   return true;
 }
 
