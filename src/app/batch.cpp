@@ -40,7 +40,7 @@ Answer ConsoleInteraction::AskYesNoCancel(const std::string& text) {
 
 std::optional<std::string> ConsoleInteraction::PromptText(const std::string& caption,
                                                           const std::string& initial,
-                                                          int maxLength) {
+                                                          int maxLength, int) {
   if (!::isatty(STDIN_FILENO)) return initial;
   *err_ << caption << " [" << initial << "] " << std::flush;
   std::string line;
@@ -164,15 +164,29 @@ Answer TerminalProgress::AskYesNoCancel(const std::string& text) {
 }
 
 std::optional<std::string> TerminalProgress::PromptText(const std::string& caption,
-                                                        const std::string& initial, int maxLength) {
+                                                        const std::string& initial, int maxLength,
+                                                        int helpTopic) {
   Clear();
-  return inner_->PromptText(caption, initial, maxLength);
+  return inner_->PromptText(caption, initial, maxLength, helpTopic);
 }
 
 std::optional<std::string> TerminalProgress::OpenFileDialog(const std::string& filter,
                                                             const std::string& initialDir) {
   Clear();
   return inner_->OpenFileDialog(filter, initialDir);
+}
+
+std::optional<int> TerminalProgress::PromptChoice(const std::string& caption,
+                                                  const std::vector<std::string>& options,
+                                                  int preselected, int helpTopic) {
+  Clear();
+  return inner_->PromptChoice(caption, options, preselected, helpTopic);
+}
+
+std::optional<bool> TerminalProgress::PromptYesNo(const std::string& question, bool defaultYes,
+                                                  int helpTopic) {
+  Clear();
+  return inner_->PromptYesNo(question, defaultYes, helpTopic);
 }
 
 // --- Batch conversion ------------------------------------------------------------------------

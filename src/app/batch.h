@@ -34,7 +34,7 @@ class ConsoleInteraction : public UserInteraction {
   void ShowMessage(const std::string& text) override;
   Answer AskYesNoCancel(const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
-                                        int maxLength) override;
+                                        int maxLength, int helpTopic) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter,
                                             const std::string& initialDir) override;
 
@@ -60,9 +60,14 @@ class TerminalProgress : public ProgressService, public UserInteraction {
   void ShowMessage(const std::string& text) override;
   Answer AskYesNoCancel(const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
-                                        int maxLength) override;
+                                        int maxLength, int helpTopic) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter,
                                             const std::string& initialDir) override;
+  std::optional<int> PromptChoice(const std::string& caption,
+                                  const std::vector<std::string>& options, int preselected,
+                                  int helpTopic) override;
+  std::optional<bool> PromptYesNo(const std::string& question, bool defaultYes,
+                                  int helpTopic) override;
   int ScreenWidthPx() const override { return inner_->ScreenWidthPx(); }
   int ScreenHeightPx() const override { return inner_->ScreenHeightPx(); }
 

@@ -554,7 +554,7 @@ void WriteConfig(Program& program) {
   const std::string dir = WithTrailingSlash(program.programDir);
   const std::string proposal = dir + kConfigSaveName;
   const int length = std::max(kFileNamePromptLength, static_cast<int>(proposal.size()));
-  std::optional<std::string> entered = program.ui->PromptText("Filename: ", proposal, length);
+  std::optional<std::string> entered = program.ui->PromptText("Filename: ", proposal, length, kNoHelp);
   if (!entered) {
     program.ErrorFlag = true;
     return;

@@ -33,7 +33,8 @@ Answer QtInteraction::AskYesNoCancel(const std::string& text) {
 }
 
 std::optional<std::string> QtInteraction::PromptText(const std::string& caption,
-                                                     const std::string& initial, int maxLength) {
+                                                     const std::string& initial, int maxLength,
+                                                     int) {
   bool ok = false;
   QString value = QInputDialog::getText(parent_, FromUtf8(caption), QString(), QLineEdit::Normal,
                                         FromUtf8(initial), &ok);

@@ -23,7 +23,7 @@ class QtInteraction : public UserInteraction {
   void ShowMessage(const std::string& text) override;
   Answer AskYesNoCancel(const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
-                                        int maxLength) override;
+                                        int maxLength, int helpTopic) override;
   // `filter` is a pattern such as "*.plt"; the dialog shows files whose names match it in any
   // letter case.
   std::optional<std::string> OpenFileDialog(const std::string& filter,

@@ -40,7 +40,7 @@ class RecordingUi : public UserInteraction {
     return answer;
   }
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
-                                        int maxLength) override {
+                                        int maxLength, int) override {
     prompts.push_back({caption, initial, maxLength});
     return keepProposal ? std::optional<std::string>(initial) : promptReply;
   }

@@ -73,18 +73,44 @@ class RecordingInteraction : public UserInteraction {
     return answer;
   }
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
-                                        int) override {
+                                        int, int) override {
     prompts.push_back(caption + "|" + initial);
     return promptAnswer ? promptAnswer : std::optional<std::string>(initial);
   }
   std::optional<std::string> OpenFileDialog(const std::string&, const std::string&) override {
     return openAnswer;
   }
+  std::optional<std::string> SaveFileDialog(const std::string&, const std::string&) override {
+    return saveAnswer;
+  }
+  // Choices log "caption|option 1|option 2...|preselected" and answer `choiceAnswer` (the
+  // preselected option when unset).
+  std::optional<int> PromptChoice(const std::string& caption,
+                                  const std::vector<std::string>& options, int preselected,
+                                  int helpTopic) override {
+    std::string line = caption;
+    for (const std::string& o : options) line += "|" + o;
+    choices.push_back(line + "|" + std::to_string(preselected));
+    if (choiceAnswer) return choiceAnswer;
+    return UserInteraction::PromptChoice(caption, options, preselected, helpTopic);
+  }
+  std::optional<bool> PromptYesNo(const std::string& question, bool defaultYes, int) override {
+    questions.push_back(question);
+    return yesNoAnswer ? yesNoAnswer : std::optional<bool>(defaultYes);
+  }
+  void ShowHelpText(const std::string& caption, const std::string& text) override {
+    helpTexts.push_back(caption + "|" + text);
+  }
+  void Beep() override { ++beeps; }
 
-  std::vector<std::string> errors, messages, questions, prompts;
+  std::vector<std::string> errors, messages, questions, prompts, choices, helpTexts;
   Answer answer = Answer::No;
   std::optional<std::string> promptAnswer;
   std::optional<std::string> openAnswer;
+  std::optional<std::string> saveAnswer;
+  std::optional<int> choiceAnswer;
+  std::optional<bool> yesNoAnswer;
+  int beeps = 0;
 };
 
 }  // namespace plotvue::testing
