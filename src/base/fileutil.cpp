@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 #include <system_error>
 
 namespace plotvue {
@@ -73,6 +74,12 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+  return WriteFileAtomicallyWith(
+      path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, error);
+}
+
+bool WriteFileAtomicallyWith(const std::string& path, const std::function<int(int fd)>& fill,
+                             std::string* error) {
   auto fail = [error](const std::string& reason) {
     if (error != nullptr) *error = reason;
     return false;
@@ -110,7 +117,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return fail(ErrnoText(err));
   };
   if (keepMode) (void)::fchmod(fd, mode);  // best effort: the content matters more than the mode
-  if (!WriteAll(fd, bytes)) return abandon(errno);
+  if (int err = fill(fd); err != 0) return abandon(err);
   if (::fsync(fd) != 0) return abandon(errno);
   int closed = ::close(fd);
   fd = -1;
@@ -124,6 +131,44 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     ::close(dirFd);
   }
   return true;
+}
+
+bool CopyFileAtomically(const std::string& from, const std::string& to, std::string* error) {
+  auto fail = [error](const std::string& reason) {
+    if (error != nullptr) *error = reason;
+    return false;
+  };
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return fail(ErrnoText(errno));
+  struct stat source, target;
+  if (::fstat(in, &source) != 0 || !S_ISREG(source.st_mode)) {
+    ::close(in);
+    return fail("not a regular file");
+  }
+  // Writing a file over itself would empty it first.
+  if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+      target.st_ino == source.st_ino) {
+    ::close(in);
+    return fail("same file");
+  }
+  const bool ok = WriteFileAtomicallyWith(
+      to,
+      [in](int out) {
+        std::vector<char> block(1 << 20);
+        for (;;) {
+          const ssize_t n = ::read(in, block.data(), block.size());
+          if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+          }
+          if (n == 0) return 0;
+          if (!WriteAll(out, std::string_view(block.data(), static_cast<std::size_t>(n))))
+            return errno;
+        }
+      },
+      error);
+  ::close(in);
+  return ok;
 }
 
 bool CanCreateFileIn(const std::string& dir) {

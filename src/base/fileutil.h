@@ -5,6 +5,7 @@
 #ifndef PLOTVUE_BASE_FILEUTIL_H_
 #define PLOTVUE_BASE_FILEUTIL_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,15 @@ namespace plotvue {
 // temporary file is removed, the old
 // file stays as it was, false is returned and `*error` (when not null) gets a short reason.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+
+// The same with the content written by `fill` into the temporary file's descriptor; `fill`
+// returns 0, or the errno value of its failure.
+bool WriteFileAtomicallyWith(const std::string& path, const std::function<int(int fd)>& fill,
+                             std::string* error);
+
+// Copies the file `from` byte for byte to `to`, atomically as above, in blocks (a file of any
+// size). Refuses a source that is not a regular file and a target that is the source itself.
+bool CopyFileAtomically(const std::string& from, const std::string& to, std::string* error);
 
 // True when a new file can be created in `dir` (empty means the current directory): a uniquely
 // named file is created there and removed again. Never touches an existing file.

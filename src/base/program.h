@@ -62,6 +62,10 @@ struct Program {
   // Set by a run whose output failed or whose input could not be read to its end; the run
   // itself clears ErrorFlag when it ends, so callers that must report failure test this.
   bool RunFailed = false;
+  // Set when the user cancels a long run from the progress display: the run stops as on
+  // ErrorFlag, and the command that started it stops after it. Commands clear it before they
+  // start.
+  bool Cancelled = false;
 
   InterpreterCarry carry;
 

@@ -1,5 +1,7 @@
 #include "graphics/displaylist.h"
 
+#include <algorithm>
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -333,6 +335,21 @@ std::size_t DisplayList::MemoryBytes() const {
     if (t.capacity() > 15) bytes += t.capacity() + 1;  // beyond the small-string buffer
   }
   return bytes;
+}
+
+void DisplayList::Swap(DisplayList& other) {
+  using std::swap;
+  swap(kinds_, other.kinds_);
+  swap(blocks_, other.blocks_);
+  swap(used_, other.used_);
+  swap(texts_, other.texts_);
+  swap(checkpoints_, other.checkpoints_);
+  swap(lastEnd_, other.lastEnd_);
+  swap(lastEndRounded_, other.lastEndRounded_);
+  const std::uint64_t version = std::max(version_, other.version_) + 1;
+  const std::uint64_t generation = std::max(generation_, other.generation_) + 1;
+  version_ = other.version_ = version;
+  generation_ = other.generation_ = generation;
 }
 
 }  // namespace plotvue

@@ -75,6 +75,9 @@ class DisplayList {
 
   // Removes every record.
   void Clear();
+  // Exchanges the records of the two lists. Both count it as a change and as an emptying, so
+  // that neither a cached picture nor a reader of either list outlives it.
+  void Swap(DisplayList& other);
 
   std::size_t Count() const { return kinds_.size(); }
   bool Empty() const { return kinds_.empty(); }

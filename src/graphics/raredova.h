@@ -259,6 +259,23 @@ class GraphicsWindow {
   void WheelZoom(int steps, int X, int Y);
   // Unzoomed repaint of the whole list (RestoreLimit, unit window, ResetZoom).
   void Regen();
+  // The world point under client pixel (X, Y), through the inverse of the screen transforms
+  // (the cursor position of the status line). False when the mapping gives no finite point.
+  bool ClientToWorld(int X, int Y, long double& wx, long double& wy) const;
+
+  // --- Keeping a picture ---------------------------------------------------------------------------
+
+  // The display list and mapping state of a drawing, set aside while another is built.
+  struct Picture {
+    ViewState view;
+    WindowFields fields;
+    DisplayList list;
+  };
+  // Sets the current drawing aside into `picture` (the display list becomes empty, the mapping
+  // stays), so that a file that turns out unreadable or a cancelled reading can give it back.
+  void HoldPicture(Picture& picture);
+  // Gives back a drawing set aside by HoldPicture, replacing whatever was built since.
+  void RestorePicture(Picture& picture);
 
   // --- State
   // ---------------------------------------------------------------------------------------

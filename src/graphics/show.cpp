@@ -1,5 +1,8 @@
 #include "graphics/show.h"
 
+#include <fstream>
+
+#include "base/fileutil.h"
 #include "input/hpin.h"
 
 namespace plotvue {
@@ -16,7 +19,7 @@ void ExtentsToWindow(Program& program, DrawDevice& device) {
 
 bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors) {
   RunInterpreter(program, RunMode::Scan);
-  const bool scanFailed = program.ErrorFlag;
+  const bool scanFailed = program.ErrorFlag || program.Cancelled;
   if (waitCursors) device.DevWaitCursor();
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
@@ -29,7 +32,7 @@ bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors) {
   device.DevHeader(w.x1, w.y1, w.x2, w.y2);
   if (waitCursors) device.DevWaitCursor();
   RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
-  return !program.ErrorFlag;
+  return !program.ErrorFlag && !program.Cancelled;
 }
 
 bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path) {
@@ -37,17 +40,17 @@ bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path
   program.file = CurrentFile::FromPath(path);
   program.MessagesEnabled = true;
   RunInterpreter(program, RunMode::Scan);
-  if (program.ErrorFlag) return false;
+  if (program.ErrorFlag || program.Cancelled) return false;
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
   device.DevClear();
   const WorldRect w = DrawingLimits(program.extents);
   device.DevHeader(w.x1, w.y1, w.x2, w.y2);
   RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
-  return !program.ErrorFlag;
+  return !program.ErrorFlag && !program.Cancelled;
 }
 
-void OpenFileCommand(Program& program, DrawDevice& device) {
+bool OpenFileCommand(Program& program, DrawDevice& device) {
   program.ErrorFlag = false;
   device.DevWaitCursor();
   std::string dir = program.file.dir.empty() ? program.settings.InPath : program.file.dir;
@@ -55,17 +58,76 @@ void OpenFileCommand(Program& program, DrawDevice& device) {
   if (!chosen) {
     program.ErrorFlag = true;
     device.DevArrowCursor();
-    return;
+    return false;
   }
   program.file = CurrentFile::FromPath(*chosen);
-  if (ShowCurrentFile(program, device, true)) program.settings.InPath = program.file.dir;
+  const bool shown = ShowCurrentFile(program, device, true);
+  if (shown) program.settings.InPath = program.file.dir;
   program.settings.PlotFile = program.file.base;
+  return shown;
 }
 
-void RegenCommand(Program& program, DrawDevice& device) {
+bool OpenLimitCommand(Program& program, DrawDevice& device, const LimitsPrompt& askLimits) {
   program.ErrorFlag = false;
   device.DevWaitCursor();
-  ShowCurrentFile(program, device, true);
+  const std::string dir = program.file.dir.empty() ? program.settings.InPath : program.file.dir;
+  std::optional<std::string> chosen = program.ui->OpenFileDialog(OpenFilter(program.file.ext), dir);
+  if (!chosen) {
+    program.ErrorFlag = true;
+    device.DevArrowCursor();
+    return false;
+  }
+  device.DevRestoreLimit();
+  std::optional<WorldRect> limits = askLimits(device.window().view().WorldWindow);
+  if (!limits) {
+    program.ErrorFlag = true;
+    device.DevArrowCursor();
+    return false;
+  }
+  // The file chosen is read under its own name, whatever its extension.
+  program.file = CurrentFile::FromPath(*chosen);
+  const WorldRect w = *limits;
+  device.DevSetWindow(true, true, 0.0L, 0.0L, 1.0L, 0.95L, w.x1, w.y1, w.x2, w.y2);
+  device.DevClear();
+  program.settings.PlotFile = program.file.base;
+  device.DevHeader(w.x1, w.y1, w.x2, w.y2);
+  program.ErrorFlag = false;
+  RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
+  device.DevClearViewPort();
+  if (program.ErrorFlag || program.RunFailed || program.Cancelled) return false;
+  program.settings.InPath = program.file.dir;
+  return true;
+}
+
+bool HasCurrentFile(const Program& program) { return !program.file.base.empty(); }
+
+std::string SaveAsCommand(Program& program) {
+  program.ErrorFlag = false;
+  const std::string source = program.file.Path();
+  if (!HasCurrentFile(program) || !std::ifstream(source, std::ios::binary) ||
+      IsDirectory(source)) {
+    program.ui->ShowMessage("Aucun fichier ouvert");
+    return {};
+  }
+  std::optional<std::string> target =
+      program.ui->SaveFileDialog(OpenFilter(program.file.ext), source);
+  if (!target) {
+    program.ErrorFlag = true;
+    return {};
+  }
+  std::string why;
+  if (!CopyFileAtomically(source, *target, &why)) {
+    program.ErrorFlag = true;
+    program.ui->ShowError("Impossible d'écrire " + *target + " (" + why + ") !");
+    return {};
+  }
+  return *target;
+}
+
+bool RegenCommand(Program& program, DrawDevice& device) {
+  program.ErrorFlag = false;
+  device.DevWaitCursor();
+  return ShowCurrentFile(program, device, true);
 }
 
 void ClearCommand(DrawDevice& device) {

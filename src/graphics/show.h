@@ -7,6 +7,8 @@
 #ifndef PLOTVUE_GRAPHICS_SHOW_H_
 #define PLOTVUE_GRAPHICS_SHOW_H_
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "base/program.h"
@@ -34,11 +36,31 @@ bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path
 
 // File, Open: asks for a file with the open dialog (filter "*." + the current extension, in the
 // current directory) and shows it; the directory is remembered as InPath and the base name
-// becomes PlotFile. Cancel sets ErrorFlag and reads nothing.
-void OpenFileCommand(Program& program, DrawDevice& device);
+// becomes PlotFile. Cancel sets ErrorFlag and reads nothing. Returns true when the file was shown.
+bool OpenFileCommand(Program& program, DrawDevice& device);
 
-// View, Regen: reads the current file again and shows the whole drawing.
-void RegenCommand(Program& program, DrawDevice& device);
+// The limits dialog of Open Limit: shown with the current world window, returns the four values
+// entered, or nullopt when cancelled.
+using LimitsPrompt = std::function<std::optional<WorldRect>(const WorldRect& current)>;
+
+// File, Open Limit: asks for a file (as Open does), then for the world window to show it in,
+// and shows the file in that window without a scan: the values go to the graphics window as
+// entered (x min above x max too). The directory is remembered as InPath and the base name
+// becomes PlotFile. Returns true when the file was shown; cancelling either dialog sets
+// ErrorFlag and reads nothing.
+bool OpenLimitCommand(Program& program, DrawDevice& device, const LimitsPrompt& askLimits);
+
+// File, Save As: copies the current plot file byte for byte to a file chosen with the save
+// dialog; the current file stays the current file. Without a readable current file it shows
+// "Aucun fichier ouvert". A copy that fails (or a target that is the plot file itself) leaves
+// any existing target as it was and shows why. Returns the target written, or empty.
+std::string SaveAsCommand(Program& program);
+
+// True when a plot file has been chosen (the commands that read it again have something to do).
+bool HasCurrentFile(const Program& program);
+
+// View, Regen: reads the current file again and shows the whole drawing; false when it could not.
+bool RegenCommand(Program& program, DrawDevice& device);
 
 // View, Clear: an empty window.
 void ClearCommand(DrawDevice& device);

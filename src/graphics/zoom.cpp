@@ -181,6 +181,30 @@ bool GraphicsWindow::ClientToZoom(long double X, long double Y, long double& zx,
   return std::isfinite(zx) && std::isfinite(zy);
 }
 
+void GraphicsWindow::HoldPicture(Picture& picture) {
+  picture.view = view_;
+  picture.fields = fields_;
+  picture.list.Clear();
+  list_.Swap(picture.list);
+  host_.Invalidate();
+}
+
+void GraphicsWindow::RestorePicture(Picture& picture) {
+  view_ = picture.view;
+  fields_ = picture.fields;
+  list_.Swap(picture.list);
+  picture.list.Clear();
+  ++mappingChanges_;
+  host_.Invalidate();
+}
+
+bool GraphicsWindow::ClientToWorld(int X, int Y, long double& wx, long double& wy) const {
+  const ViewState& v = view_;
+  wx = v.ZoomWindow.x1 + (X - v.ViewPort.x1) / v.ScaleX;
+  wy = v.ZoomWindow.y1 + (v.ViewPort.y2 - Y) / v.ScaleY;
+  return std::isfinite(wx) && std::isfinite(wy);
+}
+
 void GraphicsWindow::FormMouseUp(MouseButton, int X, int Y) {
   if (!zoom_.rubberBandActive) return;
   zoom_.cx = X;
