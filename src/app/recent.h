@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/captions.h"
+// The start-up and closing steps that go with these files.
 #include "app/startup.h"
 #include "base/program.h"
 
