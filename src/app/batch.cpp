@@ -102,10 +102,12 @@ int RunInfoCommand(Program& program, const std::string& fileArg, std::ostream& o
   program.MessagesEnabled = true;
   RunInterpreter(program, RunMode::Scan);
   if (program.ErrorFlag) return 1;
+  // A read error part way has been reported; the fields then tell what was read before it.
+  const bool readWhole = !program.RunFailed;
   for (const auto& [label, value] : InfoFields(GetFileInfo(program)))
     out << label << ": " << value << '\n';
   out.flush();
-  return out ? 0 : 1;
+  return out && readWhole ? 0 : 1;
 }
 
 // --- Progress line ---------------------------------------------------------------------------
@@ -431,6 +433,28 @@ int RunCommandLine(Program& program, const std::vector<std::string>& args, std::
   return RunCommandLine(program, args, out, std::move(context));
 }
 
+std::optional<int> RunSingleFileForm(Program& program, const std::vector<std::string>& args,
+                                     std::ostream& out) {
+  if (args.size() < 2 || IsUsageRequest(args[0])) return std::nullopt;
+  const std::string& second = args[1];
+  if (IsOption(second, "I")) return RunInfoCommand(program, args[0], out);
+  if (IsOption(second, "CAD", true)) {
+    // Shows the file and ends: without a window, a scan that tells whether it can be read.
+    SetCurrentFileFromArgument(program, args[0]);
+    program.ErrorFlag = false;
+    program.MessagesEnabled = true;
+    RunInterpreter(program, RunMode::Scan);
+    bool failed = program.ErrorFlag || program.RunFailed;
+    program.ErrorFlag = false;
+    return failed ? 1 : 0;
+  }
+  if (IsOption(second, "G") && !NameHasExtension(args[0])) {
+    program.ui->ShowError(args[0] + " : indiquer le nom du fichier avec son extension !");
+    return 1;
+  }
+  return std::nullopt;
+}
+
 int RunCommandLine(Program& program, const std::vector<std::string>& args, std::ostream& out,
                    BatchContext context) {
   if (args.empty() || (args.size() == 1 && IsUsageRequest(args[0]))) {
@@ -438,26 +462,7 @@ int RunCommandLine(Program& program, const std::vector<std::string>& args, std::
     return args.empty() ? 1 : 0;
   }
   if (args.size() == 1) return RunInfoCommand(program, args[0], out);
-
-  // The second parameter of the single-file form.
-  const std::string& second = args[1];
-  if (!IsUsageRequest(args[0])) {
-    if (IsOption(second, "I")) return RunInfoCommand(program, args[0], out);
-    if (IsOption(second, "CAD", true)) {
-      // Shows the file and ends: without a window, a scan that tells whether it can be read.
-      SetCurrentFileFromArgument(program, args[0]);
-      program.ErrorFlag = false;
-      program.MessagesEnabled = true;
-      RunInterpreter(program, RunMode::Scan);
-      bool failed = program.ErrorFlag || program.RunFailed;
-      program.ErrorFlag = false;
-      return failed ? 1 : 0;
-    }
-    if (IsOption(second, "G") && !NameHasExtension(args[0])) {
-      program.ui->ShowError(args[0] + " : indiquer le nom du fichier avec son extension !");
-      return 1;
-    }
-  }
+  if (std::optional<int> code = RunSingleFileForm(program, args, out)) return *code;
 
   std::unique_ptr<TerminalProgress> progress;
   UserInteraction* ui = program.ui;

@@ -13,6 +13,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,9 +134,18 @@ bool LoadStartupStrokeFont(Program& program, StrokeFontState& state, const std::
 void SetCurrentFileFromArgument(Program& program, const std::string& arg);
 
 // `plotvue FILE /I`: scans the file and prints the Info fields, one "Label: value" line each.
-// Returns the exit code: 0, or 1 when the file cannot be read (the reader's messages go through
-// program.ui).
+// Returns the exit code: 0, or 1 when the file cannot be read or not to its end (the reader's
+// messages go through program.ui; the fields of what was read are printed all the same).
 int RunInfoCommand(Program& program, const std::string& fileArg, std::ostream& out);
+
+// The single-file forms that end the program at start-up before the stroke font is loaded: a
+// second parameter /I (the Info fields, as RunInfoCommand), /CAD... (a scan whose exit code
+// tells whether the file can be read to its end), or /G with a first parameter whose file name
+// has no extension (a message, exit code 1). Returns the exit code when `args` is one of these,
+// else nothing (every other command line, including FILE /E and FILE /G with an extension,
+// goes on to RunCommandLine).
+std::optional<int> RunSingleFileForm(Program& program, const std::vector<std::string>& args,
+                                     std::ostream& out);
 
 // The batch conversion: `args` are the pattern and the options (two or more parameters). For
 // every matching file: scan, then convert with /C and print with /G. Messages go through

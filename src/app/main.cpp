@@ -5,6 +5,7 @@
 // window forms fall back to the command line as well.
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
   plotvue::ConsoleInteraction ui(std::cerr);
   plotvue::Program program(ui);
   plotvue::LoadStartupSettings(program);
+  // The single-file forms FILE /I, FILE /CAD... and FILE /G without an extension end before the
+  // stroke font is loaded: they need no font, and a missing one must not stop them.
+  if (std::optional<int> code = plotvue::RunSingleFileForm(program, args, std::cout)) return *code;
   // The stroke font, when the settings ask for it; a missing or broken font ends the program.
   plotvue::StrokeFontState strokeFont;
   if (!plotvue::LoadStartupStrokeFont(program, strokeFont, argv[0], std::cerr)) return 1;

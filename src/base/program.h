@@ -71,6 +71,9 @@ struct Program {
 
   // Directory of the settings file and the history file, ending in "/".
   std::string programDir;
+  // The data directory: where the window's file dialogs start after start-up. Empty until the
+  // start-up directory step gives it the program directory.
+  std::string dataDir;
 
   // Conversions of plot files of at least this many bytes read and interpret the file on a
   // second thread while this one writes the output; 0 makes every conversion do so, even on a

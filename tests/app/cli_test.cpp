@@ -1,7 +1,6 @@
 // The plotvue executable's command line without a window: `plotvue FILE /I`, the usage text
 // and batch runs, each run as a separate process with a settings directory of its own.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <array>
@@ -10,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "config/configio.h"
+#include "config/settings.h"
 #include "support/process.h"
 
 namespace {
@@ -71,6 +72,19 @@ TEST(CommandLine, UnreadableFileGivesTheMessagesAndExitCode1) {
             "Erreur : fichier /nonexistent/C.plt introuvable ou accès impossible !\n"
             "Erreur : pas de fichier ouvert\n");
   EXPECT_EQ(RunPlotvue("/tmp /I").exitCode, 1);
+}
+
+TEST(CommandLine, ReadErrorPartWayGivesExitCode1) {
+  // The kernel lets /proc/self/mem be opened but fails its first read.
+  if (!std::ifstream("/proc/self/mem").is_open()) GTEST_SKIP() << "no /proc/self/mem";
+  const std::string message = "Erreur : Erreur de lecture du fichier /proc/self/mem !\n";
+  Result info = RunPlotvue("/proc/self/mem /I", true);
+  EXPECT_EQ(info.exitCode, 1);
+  EXPECT_NE(info.out.find(message), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Drawing elements: 0\n"), std::string::npos) << info.out;
+  Result cad = RunPlotvue("/proc/self/mem /CAD", true);
+  EXPECT_EQ(cad.exitCode, 1);
+  EXPECT_EQ(cad.out, message);
 }
 
 TEST(CommandLine, BundledSampleScans) {
@@ -155,8 +169,9 @@ TEST(BatchCommandLine, MessagesAndExitCodes) {
       {"cd '" + dir + "' && \"$PLOTVUE\" 'A*' -cxyz", 1, "Erreur : -cxyz : invalid option !\n"},
       {"\"$PLOTVUE\" '" + dir + "/A1.plt' /CAD", 0, ""},
       {"\"$PLOTVUE\" '" + dir + "/A9.plt' /CAD", 1,
-       "Erreur : fichier " + dir + "/A9.plt introuvable ou accès impossible !\n"
-       "Erreur : pas de fichier ouvert\n"},
+       "Erreur : fichier " + dir +
+           "/A9.plt introuvable ou accès impossible !\n"
+           "Erreur : pas de fichier ouvert\n"},
       {"cd '" + dir + "' && \"$PLOTVUE\" A1 /G", 1,
        "Erreur : A1 : indiquer le nom du fichier avec son extension !\n"},
       {"cd '" + dir + "' && \"$PLOTVUE\" 'A*.plt' /G", 1,
@@ -170,6 +185,38 @@ TEST(BatchCommandLine, MessagesAndExitCodes) {
   }
   std::remove((dir + "/A1.plt").c_str());
   std::remove((dir + "/A2.plt").c_str());
+}
+
+// The single-file forms end before the stroke font is loaded; the batch run and the usage
+// text come after it, so a broken font stops them.
+TEST(BatchCommandLine, SingleFileFormsNeedNoStrokeFont) {
+  std::string dir = TempDir();
+  std::system(("mkdir -p '" + dir + "/home'").c_str());
+  plotvue::Settings settings;
+  settings.ShpLoad = 'J';
+  std::ofstream(dir + "/home/PLOTVUE.cfg", std::ios::binary) << plotvue::ConfigFileText(settings);
+  // Found first, in the current directory, and not a font.
+  std::ofstream(dir + "/TXT.SHP") << "no font\r\n";
+  std::ofstream(dir + "/A1.plt") << "IN;SP1;PD400,0;";
+  const std::string run = "cd '" + dir + "' && PLOTVUE_HOME='" + dir + "/home' \"$PLOTVUE\" ";
+  struct Case {
+    std::string args;
+    int exitCode;
+    bool fontRead;  // the font's message shows that start-up went on to load it
+  };
+  const Case cases[] = {
+      {"A1.plt /I", 0, false}, {"A1 /CAD", 0, false}, {"A9.plt /cadx", 1, false},
+      {"A1 /G", 1, false},     {"'A*' /H", 1, true},  {"'?'", 1, true},
+  };
+  for (const Case& c : cases) {
+    Run2 r = RunShell(run + c.args, dir);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err.find("Invalid SHP Char") != std::string::npos, c.fontRead) << c.args << "\n"
+                                                                               << r.err;
+  }
+  Run2 info = RunShell(run + "A1.plt /I", dir);
+  EXPECT_NE(info.out.find("Drawing elements: 1\n"), std::string::npos) << info.out;
+  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST(BatchCommandLine, ConvertsEveryMatchIntoTheCurrentDirectory) {
