@@ -52,6 +52,9 @@ struct Program {
   bool ErrorFlag = false;
   // Lets the reader's error messages through (set during scan runs).
   bool MessagesEnabled = true;
+  // Set when the user closes the window while a file is read: the run ends after the command
+  // being read (through ErrorFlag) and no further run starts, so the program can end.
+  bool StopRequested = false;
 
   CurrentFile file;
 
