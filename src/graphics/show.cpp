@@ -17,6 +17,7 @@ void ExtentsToWindow(Program& program, DrawDevice& device) {
 bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors) {
   RunInterpreter(program, RunMode::Scan);
   const bool scanFailed = program.ErrorFlag;
+  if (program.StopRequested) return false;
   if (waitCursors) device.DevWaitCursor();
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
@@ -37,7 +38,7 @@ bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path
   program.file = CurrentFile::FromPath(path);
   program.MessagesEnabled = true;
   RunInterpreter(program, RunMode::Scan);
-  if (program.ErrorFlag) return false;
+  if (program.ErrorFlag || program.StopRequested) return false;
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
   device.DevClear();
@@ -91,7 +92,15 @@ std::string MainCaption(const Program& program) {
 }
 
 std::string OpenFilter(const std::string& extension) {
-  return extension.empty() ? std::string("*") : "*." + extension;
+  const std::string own = extension.empty() ? std::string("*") : "*." + extension;
+  return own + ";;Plot files (*.plt *.hpgl *.hpg *.hgl *.pl2 *.hp *.prn);;All files (*)";
+}
+
+bool HasCurrentFile(const Program& program) { return !program.file.base.empty(); }
+
+void RequestStop(Program& program) {
+  program.StopRequested = true;
+  program.ErrorFlag = true;
 }
 
 }  // namespace plotvue
