@@ -52,6 +52,10 @@ struct Program {
   bool ErrorFlag = false;
   // Lets the reader's error messages through (set during scan runs).
   bool MessagesEnabled = true;
+  // Set when the user closes the window or cancels while a file is read: the run ends after the
+  // command being read (through ErrorFlag) and no further run starts, so the command ends at
+  // once. The window clears it when the command has ended (and the window stays open).
+  bool StopRequested = false;
 
   CurrentFile file;
 
@@ -62,10 +66,6 @@ struct Program {
   // Set by a run whose output failed or whose input could not be read to its end; the run
   // itself clears ErrorFlag when it ends, so callers that must report failure test this.
   bool RunFailed = false;
-  // Set when the user cancels a long run from the progress display: the run stops as on
-  // ErrorFlag, and the command that started it stops after it. Commands clear it before they
-  // start.
-  bool Cancelled = false;
 
   InterpreterCarry carry;
 

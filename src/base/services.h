@@ -41,7 +41,9 @@ class UserInteraction {
   virtual std::optional<std::string> PromptText(const std::string& caption,
                                                 const std::string& initial, int maxLength,
                                                 int helpTopic) = 0;
-  // An open-file dialog; `filter` is a pattern such as "*.cfg". nullopt when cancelled.
+  // An open-file dialog; `filter` is a pattern such as "*.cfg", or several filters separated
+  // by ";;", each a pattern or a name with its patterns in parentheses ("All files (*)"), the
+  // first one chosen. nullopt when cancelled.
   virtual std::optional<std::string> OpenFileDialog(const std::string& filter,
                                                     const std::string& initialDir) = 0;
 
@@ -54,8 +56,8 @@ class UserInteraction {
   // above the count preselects 1): radio buttons for up to seven options, a list above that.
   // nullopt when cancelled. Without a dialog: the preselected option.
   virtual std::optional<int> PromptChoice(const std::string& /*caption*/,
-                                          const std::vector<std::string>& options,
-                                          int preselected, int /*helpTopic*/) {
+                                          const std::vector<std::string>& options, int preselected,
+                                          int /*helpTopic*/) {
     if (options.empty()) return std::nullopt;
     return preselected >= 1 && preselected <= static_cast<int>(options.size()) ? preselected : 1;
   }

@@ -19,7 +19,8 @@ void ExtentsToWindow(Program& program, DrawDevice& device) {
 
 bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors) {
   RunInterpreter(program, RunMode::Scan);
-  const bool scanFailed = program.ErrorFlag || program.Cancelled;
+  const bool scanFailed = program.ErrorFlag;
+  if (program.StopRequested) return false;
   if (waitCursors) device.DevWaitCursor();
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
@@ -32,7 +33,7 @@ bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors) {
   device.DevHeader(w.x1, w.y1, w.x2, w.y2);
   if (waitCursors) device.DevWaitCursor();
   RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
-  return !program.ErrorFlag && !program.Cancelled;
+  return !program.ErrorFlag && !program.StopRequested;
 }
 
 bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path) {
@@ -40,14 +41,14 @@ bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path
   program.file = CurrentFile::FromPath(path);
   program.MessagesEnabled = true;
   RunInterpreter(program, RunMode::Scan);
-  if (program.ErrorFlag || program.Cancelled) return false;
+  if (program.ErrorFlag || program.StopRequested) return false;
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
   device.DevClear();
   const WorldRect w = DrawingLimits(program.extents);
   device.DevHeader(w.x1, w.y1, w.x2, w.y2);
   RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
-  return !program.ErrorFlag && !program.Cancelled;
+  return !program.ErrorFlag && !program.StopRequested;
 }
 
 bool OpenFileCommand(Program& program, DrawDevice& device) {
@@ -94,12 +95,10 @@ bool OpenLimitCommand(Program& program, DrawDevice& device, const LimitsPrompt& 
   program.ErrorFlag = false;
   RunInterpreter(program, RunMode::Screen, RunTargets{nullptr, &device});
   device.DevClearViewPort();
-  if (program.ErrorFlag || program.RunFailed || program.Cancelled) return false;
+  if (program.ErrorFlag || program.RunFailed || program.StopRequested) return false;
   program.settings.InPath = program.file.dir;
   return true;
 }
-
-bool HasCurrentFile(const Program& program) { return !program.file.base.empty(); }
 
 std::string SaveAsCommand(Program& program) {
   program.ErrorFlag = false;
@@ -153,7 +152,15 @@ std::string MainCaption(const Program& program) {
 }
 
 std::string OpenFilter(const std::string& extension) {
-  return extension.empty() ? std::string("*") : "*." + extension;
+  const std::string own = extension.empty() ? std::string("*") : "*." + extension;
+  return own + ";;Plot files (*.plt *.hpgl *.hpg *.hgl *.pl2 *.hp *.prn);;All files (*)";
+}
+
+bool HasCurrentFile(const Program& program) { return !program.file.base.empty(); }
+
+void RequestStop(Program& program) {
+  program.StopRequested = true;
+  program.ErrorFlag = true;
 }
 
 }  // namespace plotvue

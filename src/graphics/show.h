@@ -34,7 +34,7 @@ bool ShowCurrentFile(Program& program, DrawDevice& device, bool waitCursors);
 // current file and is shown. Returns false when it could not be read.
 bool OpenNamedFile(Program& program, DrawDevice& device, const std::string& path);
 
-// File, Open: asks for a file with the open dialog (filter "*." + the current extension, in the
+// File, Open: asks for a file with the open dialog (OpenFilter of the current extension, in the
 // current directory) and shows it; the directory is remembered as InPath and the base name
 // becomes PlotFile. Cancel sets ErrorFlag and reads nothing. Returns true when the file was shown.
 bool OpenFileCommand(Program& program, DrawDevice& device);
@@ -56,9 +56,6 @@ bool OpenLimitCommand(Program& program, DrawDevice& device, const LimitsPrompt& 
 // any existing target as it was and shows why. Returns the target written, or empty.
 std::string SaveAsCommand(Program& program);
 
-// True when a plot file has been chosen (the commands that read it again have something to do).
-bool HasCurrentFile(const Program& program);
-
 // View, Regen: reads the current file again and shows the whole drawing; false when it could not.
 bool RegenCommand(Program& program, DrawDevice& device);
 
@@ -72,8 +69,18 @@ void ShowStartupLogo(DrawDevice& device);
 // the current file's base name with its extension (only the base name when it holds a ".").
 std::string MainCaption(const Program& program);
 
-// The open dialog's filter: "*." and the extension.
+// The open dialog's filters, separated by ";;", each a name with its patterns in parentheses or
+// a pattern alone: first "*." and the extension (the current file's kind), then "Plot files"
+// with the extensions plot files come with, then "All files".
 std::string OpenFilter(const std::string& extension);
+
+// True when there is a current file for the commands that read or describe it (Info, Regen):
+// one has been named by Open or on the command line.
+bool HasCurrentFile(const Program& program);
+
+// The user closes the window while a file is read: the run ends after the command it reads
+// (ErrorFlag) and no further run starts (StopRequested), so the command returns at once.
+void RequestStop(Program& program);
 
 }  // namespace plotvue
 

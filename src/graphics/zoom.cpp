@@ -139,9 +139,12 @@ void GraphicsWindow::FormMouseDown(MouseButton button, int X, int Y) {
     ClearViewPort();
   } else if (button == MouseButton::Left) {
     if (zoom_.doubleClickPending) {
+      // Back to the drawing's saved limits, unzoomed: the window of Header again, with its
+      // aspect and inset, so that the view is the one the drawing was opened with. (A unit
+      // window without aspect after it would stay in force for the replay and stretch the
+      // drawing to the window's shape.)
       RestoreLimit();
       ResetZoom();
-      ReSetWindow();
       ClearViewPort();
     } else if (!zoom_.rubberBandActive) {
       if (Canvas* c = host_.ImmediateCanvas()) c->SetPenWidth(1);

@@ -214,7 +214,13 @@ class RecordingSink final : public Sink {
     if (QueuedElement* e = Add(QueuedElement::kLabel, pen)) {
       ElementBlock& b = *block_;
       if (b.textCount == b.texts.size()) b.texts.emplace_back();
-      b.texts[b.textCount].assign(text);
+      // The drawing device's labels are held translated for display: the queue carries no
+      // symbol set.
+      if constexpr (kConvert) {
+        b.texts[b.textCount].assign(text);
+      } else {
+        b.texts[b.textCount] = DisplayLabel(text, s.symbolSet);
+      }
       e->text = static_cast<int>(b.textCount++);
       e->v[0] = at.x;
       e->v[1] = at.y;

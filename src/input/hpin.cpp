@@ -27,6 +27,9 @@ constexpr int kEtx = 3;
 constexpr std::size_t kMaxNumberText = 8192;
 // The text of a label, terminator included, is cut when it reaches this length.
 constexpr std::size_t kMaxLabelText = 255;
+// Reader messages shown by one run; the rest are counted and reported in one box at the end, so
+// that a binary file does not bring one box per byte.
+constexpr int kMaxReaderMessages = 3;
 // PE digits beyond this shift would overflow the extended range; they add nothing.
 constexpr int kMaxPeShift = 16000;
 
@@ -213,11 +216,21 @@ class Interpreter {
   void RelativeSize();
   void Direction();
   void CharacterPlot();
+  void FontDefinition();
 
-  // Shows an error box when messages are enabled.
-  void Error(const std::string& text) const {
-    if (messagesEnabled_) p_.ui->ShowError(text);
+  // Every message of the reader goes through here: an error box when messages are enabled, the
+  // first kMaxReaderMessages of a run only; the others are counted for SkippedMessages.
+  void Error(const std::string& text) {
+    if (!messagesEnabled_) return;
+    if (shownMessages_ < kMaxReaderMessages) {
+      ++shownMessages_;
+      p_.ui->ShowError(text);
+    } else {
+      ++skippedMessages_;
+    }
   }
+  // The one box for the messages that were not shown, at the end of the command loop.
+  void SkippedMessages();
 
   Program& p_;
   SinkT& sink_;
@@ -232,6 +245,8 @@ class Interpreter {
   int pendingB_ = 0;
   bool EndOfParams = false;
   bool reachedEnd_ = false;
+  int shownMessages_ = 0;
+  std::int64_t skippedMessages_ = 0;
   std::string text_;  // number text of the parameter being read
 
   // Plotter state, reset for every run.
@@ -254,6 +269,7 @@ class Interpreter {
   long double dirRun = 1.0L;
   long double dirRise = 0.0L;
   long double charSet = 1.0L;
+  int symbolSet = 0;  // of the standard font, from SD; 0 when none was declared
   int terminator = kEtx;
 
  public:
@@ -444,6 +460,16 @@ void Interpreter<SinkT>::CommandLoop() {
     }
     Dispatch(a, b);
   }
+  SkippedMessages();
+}
+
+template <class SinkT>
+void Interpreter<SinkT>::SkippedMessages() {
+  if (skippedMessages_ == 0 || !messagesEnabled_) return;
+  p_.ui->ShowError(skippedMessages_ == 1
+                       ? std::string("1 autre message non affiché")
+                       : std::to_string(skippedMessages_) + " autres messages non affichés");
+  skippedMessages_ = 0;
 }
 
 template <class SinkT>
@@ -552,6 +578,9 @@ void Interpreter<SinkT>::Dispatch(int a, int b) {
       break;
     case Code('S', 'C'):
       UserScaling();
+      break;
+    case Code('S', 'D'):
+      FontDefinition();
       break;
     case Code('X', 'T'):
       Tick(true);
@@ -818,7 +847,7 @@ typename Interpreter<SinkT>::PeResult Interpreter<SinkT>::DecodePeByChar(int fir
                           "\" in PE x,y  7-bit (Byte " + std::to_string(ByteCount) + ")  ";
         for (std::size_t k = 0; k < readCount; ++k)
           msg += Cp437ToUtf8(static_cast<unsigned char>(read[k]));
-        p_.ui->ShowError(msg);
+        Error(msg);
       }
     } else {
       if (c >= 63 && c <= 126) {
@@ -900,8 +929,8 @@ void Interpreter<SinkT>::PolylineEncoded() {
           PenDownFlag = true;
           absoluteNext = false;
         } else if (messagesEnabled_) {
-          p_.ui->ShowError("Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
-                           "\" in PE-Section (Byte " + std::to_string(ByteCount) + ")");
+          Error("Invalid character \"" + Cp437ToUtf8(static_cast<unsigned char>(c)) +
+                "\" in PE-Section (Byte " + std::to_string(ByteCount) + ")");
         }
         break;
       }
@@ -972,7 +1001,7 @@ void Interpreter<SinkT>::Label() {
   }
   ++ElementCounter;
   Point at = CurrentPos;
-  LabelStyle style{VectorAngle(dirRun, dirRise), charWidth, charHeight};
+  LabelStyle style{VectorAngle(dirRun, dirRise), charWidth, charHeight, symbolSet};
   sink_.Label(CurrentPen, text, at, style);
   // The advance follows the direction of DI; DI's run and rise are a direction, not a length
   // (DI128,0 is horizontal), so they are taken as a unit vector.
@@ -986,6 +1015,27 @@ void Interpreter<SinkT>::Label() {
   Point target{at.x + advance * ux, at.y + advance * uy};
   SetLastTarget(target);
   CurrentPos = target;
+}
+
+// SD (standard font definition): kind and value pairs; kind 1 is the symbol set of the labels.
+// SD; returns to the default (none declared). Like every command that draws nothing it lifts the
+// pen.
+template <class SinkT>
+void Interpreter<SinkT>::FontDefinition() {
+  PenDownFlag = false;
+  EndOfParams = false;
+  long double kind = GetParam();
+  if (EndOfParams || errorFlag_) {
+    symbolSet = 0;
+    return;
+  }
+  while (!errorFlag_) {
+    long double value = GetParam();
+    if (kind == 1.0L) symbolSet = value >= 0.0L && value <= 32767.0L ? static_cast<int>(value) : 0;
+    if (EndOfParams || errorFlag_) return;
+    kind = GetParam();
+    if (EndOfParams) return;
+  }
 }
 
 template <class SinkT>
@@ -1236,6 +1286,7 @@ void EndHeldOutputs(Program& p, OutputDriver& driver) {
 
 void RunInterpreterOn(Program& p, RunMode mode, const RunTargets& targets, ByteSource& source) {
   p.RunFailed = false;
+  if (p.StopRequested) p.ErrorFlag = true;
   if (p.ErrorFlag) return;
   ResetRun(p, mode);
   RunWithSinkOf(p, mode, targets, source);
@@ -1279,6 +1330,7 @@ bool OpenPlotFile(Program& p, ByteSource& source) {
 
 void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
   p.RunFailed = false;
+  if (p.StopRequested) p.ErrorFlag = true;
   if (mode == RunMode::Convert && RefusesOutputOverInput(p)) return;
   if (p.ErrorFlag) return;
   ResetRun(p, mode);
@@ -1290,6 +1342,7 @@ void RunInterpreter(Program& p, RunMode mode, const RunTargets& targets) {
 ScanConvertResult RunScanAndConvert(Program& p, OutputDriver& driver) {
   // The scan run's part: the input must open.
   p.RunFailed = false;
+  if (p.StopRequested) p.ErrorFlag = true;
   if (p.ErrorFlag) return ScanConvertResult::Unreadable;
   ResetRun(p, RunMode::Scan);
   ByteSource source = ByteSource::FromString({});

@@ -210,7 +210,7 @@ class DeviceSink final : public Sink {
     d_.DevSetColor(Colour(pen));
     d_.DevSetTextStyle(2, s.angle, s.height, s.width * p_.settings.ScreenTextWidthFactor);
     d_.DevSetTextJustify(0, 0);
-    d_.DevOutText(text, at.x, at.y);
+    d_.DevOutText(DisplayLabel(text, s.symbolSet), at.x, at.y);
   }
 
  private:

@@ -22,12 +22,24 @@ struct Point {
   long double y = 0.0L;
 };
 
-// Text values handed over with a label: direction angle in degrees, character cell in mm.
+// The symbol set of HP Roman-8, as SD (font definition, kind 1) selects it.
+inline constexpr int kSymbolSetRoman8 = 277;
+
+// Text values handed over with a label: direction angle in degrees, character cell in mm, and
+// the symbol set the file declared for the standard font with SD (0: none declared; the bytes
+// are then code page 437, the program's own).
 struct LabelStyle {
   long double angle = 0.0L;
   long double width = 0.0L;
   long double height = 0.0L;
+  int symbolSet = 0;
 };
+
+// A label's text as code page 437 for the screen and the printer: a text in HP Roman-8 has its
+// upper half translated (characters that code page 437 lacks become their nearest plain letter
+// or sign: the long dash that plotters' Roman-8 fonts use as the minus sign becomes "-"); any
+// other symbol set stays as it is. Byte for byte, so the label keeps its length.
+std::string DisplayLabel(const std::string& text, int symbolSet);
 
 // What a run draws into, besides the program state: the output driver for convert runs, the
 // drawing device for print and screen runs.

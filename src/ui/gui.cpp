@@ -27,7 +27,9 @@ int RunGui(int& argc, char** argv, const std::vector<std::string>& args) {
     SetCurrentFileFromArgument(program, args[0]);
     // The window shows before a large file is read, with the progress of the reading.
     QCoreApplication::processEvents();
-    if (!main.OpenNamedFile(program.file.Path())) return 0;
+    // A file that cannot be read ends the program, and so does closing the window while it is
+    // read: the event loop would not start again for a window that is already closed.
+    if (!main.OpenNamedFile(program.file.Path()) || program.StopRequested) return 0;
   }
   return app.exec();
 }

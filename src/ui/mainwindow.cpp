@@ -47,6 +47,7 @@ Thh::Thh(Program& program, QWidget* parent) : QMainWindow(parent), program_(prog
   tavogra_->setFocus();
   move(0, 0);
   UpdateCaption();
+  UpdateCommandStates();
 }
 
 Thh::~Thh() = default;
@@ -69,6 +70,12 @@ void Thh::UpdateCaption() {
   device_->DevArrowCursor();
 }
 
+void Thh::UpdateCommandStates() {
+  const bool hasFile = HasCurrentFile(program_);
+  mi_ViewInfo->setEnabled(hasFile);
+  mi_ViewRegen->setEnabled(hasFile);
+}
+
 template <typename Command>
 void Thh::Reading(Command command) {
   if (busy_) return;
@@ -88,6 +95,7 @@ bool Thh::OpenNamedFile(const std::string& path) {
   bool ok = false;
   Reading([&] { ok = ::plotvue::OpenNamedFile(program_, *device_, path); });
   UpdateCaption();
+  UpdateCommandStates();
   return ok;
 }
 
@@ -96,6 +104,7 @@ void Thh::ShowLogo() { ShowStartupLogo(*device_); }
 void Thh::mi_fileOpenClick() {
   Reading([this] { OpenFileCommand(program_, *device_); });
   UpdateCaption();
+  UpdateCommandStates();
 }
 
 void Thh::mi_fileexitClick() { close(); }
@@ -122,9 +131,11 @@ void Thh::mi_ViewRegenClick() {
 }
 
 void Thh::closeEvent(QCloseEvent* event) {
-  // A run in progress ends first; the window closes after it.
+  // A run in progress stops after the command it reads, and the command after the run; the
+  // window closes then.
   if (busy_) {
     closeAfterRun_ = true;
+    RequestStop(program_);
     event->ignore();
     return;
   }

@@ -37,6 +37,9 @@ class Thh : public QMainWindow {
   void ShowLogo();
   // Caption and application title from the current file.
   void UpdateCaption();
+  // Enables the commands that need a current file (Info, Regen) only when there is one; called
+  // at construction and after every command that may change the current file.
+  void UpdateCommandStates();
 
   TFtavogra* tavogra() const { return tavogra_; }
   GraphicsWindow& graphicsWindow() { return *window_; }

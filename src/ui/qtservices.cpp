@@ -45,17 +45,32 @@ std::optional<std::string> QtInteraction::PromptText(const std::string& caption,
   return out;
 }
 
+QString QtInteraction::DialogFilters(const std::string& filter) {
+  // Shown as given; matched without regard to letter case, as file names of plot files come in
+  // either.
+  QStringList filters;
+  for (const QString& part : FromUtf8(filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts)) {
+    QString name = part.trimmed();
+    QString patterns = name;
+    const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && name.endsWith(QLatin1Char(')'))) {
+      patterns = name.mid(open + 1, name.size() - open - 2);
+      name = name.left(open).trimmed();
+    }
+    QStringList matched;
+    for (const QString& pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+      for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()})
+        if (!matched.contains(variant)) matched << variant;
+    }
+    filters << name + QStringLiteral(" (") + matched.join(QLatin1Char(' ')) + QLatin1Char(')');
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
 std::optional<std::string> QtInteraction::OpenFileDialog(const std::string& filter,
                                                          const std::string& initialDir) {
-  // Shown as the pattern itself; matched without regard to letter case, as file names of plot
-  // files come in either.
-  const QString pattern = FromUtf8(filter);
-  QString patterns = pattern;
-  if (pattern.toLower() != pattern.toUpper())
-    patterns = pattern.toLower() + QLatin1Char(' ') + pattern.toUpper();
   const QString name =
-      QFileDialog::getOpenFileName(parent_, QString(), FromUtf8(initialDir),
-                                   pattern + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+      QFileDialog::getOpenFileName(parent_, QString(), FromUtf8(initialDir), DialogFilters(filter));
   if (name.isEmpty()) return std::nullopt;
   return name.toStdString();
 }

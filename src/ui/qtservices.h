@@ -24,10 +24,13 @@ class QtInteraction : public UserInteraction {
   Answer AskYesNoCancel(const std::string& text) override;
   std::optional<std::string> PromptText(const std::string& caption, const std::string& initial,
                                         int maxLength, int helpTopic) override;
-  // `filter` is a pattern such as "*.plt"; the dialog shows files whose names match it in any
-  // letter case.
+  // `filter` is a pattern such as "*.plt" or several filters (services.h); the dialog shows
+  // files whose names match in any letter case.
   std::optional<std::string> OpenFileDialog(const std::string& filter,
                                             const std::string& initialDir) override;
+  // The filters of `filter` as the file dialog takes them: each named, its patterns in lower
+  // and upper case as well.
+  static QString DialogFilters(const std::string& filter);
   int ScreenWidthPx() const override;
   int ScreenHeightPx() const override;
 

@@ -1,8 +1,9 @@
 // The batch command line in-process: the options, the pattern and its matches, and the per-file
 // loop against the recording driver and user services.
-#include <gtest/gtest.h>
+#include "app/batch.h"
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "app/batch.h"
 #include "app/batchoptions.h"
 #include "base/fileutil.h"
 #include "config/configio.h"
@@ -107,7 +107,10 @@ TEST(BatchOptions, EachOptionChangesExactlyItsSetting) {
       {"-r", true, [](Settings& s) { s.Rotate90 = 'J'; }},
       {"/T0.5", true, [](Settings& s) { s.Fraestiefe = 0.5L; }},
       {"/T-1", false, NoChange},
-      {"/V*=3", true, [](Settings& s) { for (int k = 1; k < 16; ++k) s.PenNumber[k] = 3; }},
+      {"/V*=3", true,
+       [](Settings& s) {
+         for (int k = 1; k < 16; ++k) s.PenNumber[k] = 3;
+       }},
       {"/V20=3", true, NoChange},
       {"/V0=3", true, NoChange},
       {"/V5=9", true, [](Settings& s) { s.PenNumber[5] = 9; }},
@@ -163,9 +166,9 @@ TEST(BatchOptions, RequestFlags) {
     const char* plotFile;
   };
   const Case cases[] = {
-      {"/CPS", true, false, false, ""}, {"/G", false, true, false, ""},
-      {"-g", false, true, false, ""},   {"/?", false, false, true, ""},
-      {"-?", false, false, true, ""},   {"/Fplan", false, false, false, "plan"},
+      {"/CPS", true, false, false, ""},   {"/G", false, true, false, ""},
+      {"-g", false, true, false, ""},     {"/?", false, false, true, ""},
+      {"-?", false, false, true, ""},     {"/Fplan", false, false, false, "plan"},
       {"/CXYZ", false, false, false, ""}, {"/M0.5", false, false, false, ""},
   };
   for (const Case& c : cases) {
@@ -184,7 +187,8 @@ TEST(BatchOptions, CChoosesTheSyntaxByItsExtension) {
     std::string ext = kSyntaxes[k].extension;
     for (const std::string& param : {"/C" + ext, "/c" + ext}) {
       std::string upper = param;
-      for (std::size_t i = 2; i < upper.size(); ++i) upper[i] = static_cast<char>(toupper(upper[i]));
+      for (std::size_t i = 2; i < upper.size(); ++i)
+        upper[i] = static_cast<char>(toupper(upper[i]));
       for (const std::string& p : {param, upper}) {
         Settings s;
         s.SyntaxCode = 0;
@@ -218,9 +222,9 @@ TEST(BatchOptions, MatchFilesTakesPlainFilesInTheFileSystemsOrder) {
   EXPECT_EQ(found, t.ListedOrder(".plt"));
   std::vector<std::string> sorted = found;
   std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(sorted, (std::vector<std::string>{t.path + "/a.plt", t.path + "/b.plt",
-                                              t.path + "/c1.plt", t.path + "/link.plt",
-                                              t.path + "/zz.plt"}));
+  EXPECT_EQ(sorted,
+            (std::vector<std::string>{t.path + "/a.plt", t.path + "/b.plt", t.path + "/c1.plt",
+                                      t.path + "/link.plt", t.path + "/zz.plt"}));
   EXPECT_EQ(MatchFiles(t.path + "/?.plt").size(), 2u);
   EXPECT_EQ(MatchFiles(t.path + "/a.plt"), std::vector<std::string>{t.path + "/a.plt"});
   EXPECT_TRUE(MatchFiles(t.path + "/none*.plt").empty());
@@ -343,7 +347,8 @@ TEST_F(BatchFixture, HpglKeepsTheFNameAndRefusesToWriteItTwice) {
   t.Write("A2.hgl", "IN;SP1;PD400,0;");
   EXPECT_EQ(Run({t.path + "/A*.hgl", "/CPLT", "/FOUT"}), 1);
   EXPECT_EQ(Begins(), std::vector<std::string>{"BeginOutput(1,3) OUT"});
-  EXPECT_EQ(ui.errors, std::vector<std::string>{"OUT.plt : output file already written in this run !"});
+  EXPECT_EQ(ui.errors,
+            std::vector<std::string>{"OUT.plt : output file already written in this run !"});
 
   // On a port every file goes to the plotter under the same name.
   driver.log.clear();
@@ -370,9 +375,9 @@ TEST_F(BatchFixture, UnreadableFileAsksWhetherToQuit) {
   ui.answer = Answer::No;
   EXPECT_EQ(RunBatchFiles(program, {a, missing, b}, request, context), 1);
   EXPECT_EQ(ui.questions, std::vector<std::string>{"Quitter PLOTVUE ?"});
-  EXPECT_EQ(ui.errors, (std::vector<std::string>{
-                           "fichier " + missing + " introuvable ou accès impossible !",
-                           "pas de fichier ouvert"}));
+  EXPECT_EQ(ui.errors,
+            (std::vector<std::string>{"fichier " + missing + " introuvable ou accès impossible !",
+                                      "pas de fichier ouvert"}));
   // The unreadable file is not converted; the next one is.
   EXPECT_EQ(Begins(), (std::vector<std::string>{"BeginOutput(10,3) A", "BeginOutput(10,3) B"}));
   EXPECT_FALSE(program.ErrorFlag);
@@ -427,7 +432,8 @@ TEST_F(BatchFixture, ConversionWithoutADriver) {
   BatchRequest request;
   request.convert = true;
   EXPECT_EQ(RunBatchFiles(program, {a}, request, context), 1);
-  EXPECT_EQ(ui.errors, std::vector<std::string>{"conversion is not available in this build of PLOTVUE !"});
+  EXPECT_EQ(ui.errors,
+            std::vector<std::string>{"conversion is not available in this build of PLOTVUE !"});
 
   // A factory is asked once for the whole run.
   int made = 0;
@@ -535,8 +541,8 @@ TEST_F(BatchFixture, SingleFileForms) {
 
   ui.errors.clear();
   EXPECT_EQ(RunCommandLine(program, {t.path + "/A", "/G"}, out, context), 1);
-  EXPECT_EQ(ui.errors, std::vector<std::string>{t.path +
-                                                "/A : indiquer le nom du fichier avec son extension !"});
+  EXPECT_EQ(ui.errors, std::vector<std::string>{
+                           t.path + "/A : indiquer le nom du fichier avec son extension !"});
 
   for (const char* usage : {"?", "/?", "-?"}) {
     std::ostringstream text;
@@ -558,6 +564,24 @@ TEST(StartupStrokeFont, LoadedOnlyWhenTheSettingAsksForIt) {
   ASSERT_NE(state.Font(), nullptr);
   EXPECT_FALSE(state.Font()->Glyph('A').empty());
   EXPECT_EQ(err.str(), "");
+}
+
+// A binary file in a batch run: a bounded number of lines on stderr, and the run goes on to the
+// other files.
+TEST_F(BatchFixture, BinaryFileWritesABoundedNumberOfLines) {
+  std::string binary = "PE";
+  for (int k = 0; k < 100000; ++k) binary += static_cast<char>(k % 251 + 1);
+  t.Write("A1.plt", binary);
+  t.Write("A2.plt", "IN;SP1;PD400,0;");
+  std::ostringstream err;
+  ConsoleInteraction console(err);
+  program.ui = &console;
+  EXPECT_EQ(Run({t.path + "/A*"}), 0);
+  const std::string text = err.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;
+  EXPECT_NE(text.find("autres messages non affichés"), std::string::npos);
+  // The scan went on to the last file.
+  EXPECT_EQ(program.file.base, CurrentFile::FromPath(t.ListedOrder(".plt").back()).base);
 }
 
 }  // namespace

@@ -187,8 +187,16 @@ TEST(ShowTest, CaptionAndFilter) {
   EXPECT_EQ(MainCaption(p), "PLOTVUE  -  a.b");
   p.file = CurrentFile::FromPath("/x/README");
   EXPECT_EQ(MainCaption(p), "PLOTVUE  -  README");
-  EXPECT_EQ(OpenFilter("plt"), "*.plt");
-  EXPECT_EQ(OpenFilter(""), "*");
+  // The current file's kind first, then every plot file, then everything.
+  const std::string rest =
+      ";;Plot files (*.plt *.hpgl *.hpg *.hgl *.pl2 *.hp *.prn);;All files (*)";
+  EXPECT_EQ(OpenFilter("plt"), "*.plt" + rest);
+  EXPECT_EQ(OpenFilter("hpgl"), "*.hpgl" + rest);
+  EXPECT_EQ(OpenFilter(""), "*" + rest);
+  p.file = CurrentFile{};
+  EXPECT_FALSE(HasCurrentFile(p));
+  p.file = CurrentFile::FromPath("/x/a.plt");
+  EXPECT_TRUE(HasCurrentFile(p));
 }
 
 TEST(ShowTest, StartupLogo) {

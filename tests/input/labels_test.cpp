@@ -10,8 +10,8 @@ TEST(Labels, LabelIsHandedOverWholeAndMovesThePen) {
   Harness h;
   EXPECT_EQ(h.Screen("LBHello\x03PD;PR40,0;"),
             (Log{"DevWaitCursor", "DevClearViewPort", "DevWaitCursor", "DevSetColor(12)",
-                 "DevSetTextStyle(2,0,2.5,2)", "DevSetTextJustify(0,0)",
-                 "DevOutText(Hello,0,0)", "DevSetColor(12)", "DevLine(12.5,0,13.5,0)"}));
+                 "DevSetTextStyle(2,0,2.5,2)", "DevSetTextJustify(0,0)", "DevOutText(Hello,0,0)",
+                 "DevSetColor(12)", "DevLine(12.5,0,13.5,0)"}));
   EXPECT_EQ(h.program.TextCount, 1);
   // Convert: pen, style (width through the text width factor), justification twice, label.
   h.program.settings.TextWidthFactor = 0.5;
@@ -30,12 +30,43 @@ TEST(Labels, TerminatorsAndLabelCharacters) {
   // DT with NUL, ENQ or ESC restores ETX.
   EXPECT_EQ(text("DT\x1b;LBab\x03"), (Log{"DevOutText(ab,0,0)"}));
   // Character set 3: "}" turns the character before it into its umlaut (code page 437).
-  EXPECT_EQ(text("CS3;LBFu}AO}\x03"), (Log{"DevOutText(F\x81" "A\x99,0,0)"}));
+  EXPECT_EQ(text("CS3;LBFu}AO}\x03"), (Log{"DevOutText(F\x81"
+                                           "A\x99,0,0)"}));
   EXPECT_EQ(text("CS3;LB}a\x03"), (Log{"DevOutText(}a,0,0)"}));
   EXPECT_EQ(text("CS1;LBFu}\x03"), (Log{"DevOutText(Fu},0,0)"}));
   EXPECT_EQ(text("CS3;SS;LBFu}\x03"), (Log{"DevOutText(Fu},0,0)"}));
   // End of file inside a label: the text read so far is the label.
   EXPECT_EQ(text("LBabc"), (Log{"DevOutText(abc,0,0)"}));
+}
+
+// A file that declares HP Roman-8 for its labels (SD kind 1, 277) shows them translated: the
+// long dash 0xF6 that such files write for the minus sign is a "-" on the screen, not the code
+// page 437 sign at that byte; letters keep their meaning. Conversions get the bytes as written.
+TEST(Labels, Roman8LabelsShowWhatTheyMean) {
+  Harness h;
+  auto text = [&h](const std::string& plot) { return Only(h.Screen(plot), "DevOutText"); };
+  EXPECT_EQ(text("LB\xf6"
+                 "20\x03"),
+            (Log{"DevOutText(\xf6"
+                 "20,0,0)"}));
+  EXPECT_EQ(text("SD1,277,2,1,3,8.000,4,18.000,5,0;LB\xf6"
+                 "20 \xcc\xb3\x03"),
+            (Log{"DevOutText(-20 \x84\xf8,0,0)"}));
+  // Another symbol set, or SD; back to the default, keeps the bytes.
+  EXPECT_EQ(text("SD1,14;LB\xf6\x03"), (Log{"DevOutText(\xf6,0,0)"}));
+  EXPECT_EQ(text("SD1,277;SD;LB\xf6\x03"), (Log{"DevOutText(\xf6,0,0)"}));
+  EXPECT_EQ(Only(h.Convert("SD1,277;LB\xf6"
+                           "1\x03"),
+                 "LabelAt"),
+            (Log{"LabelAt(\xf6"
+                 "1,0,0)"}));
+  // SD lifts the pen like any command that draws nothing.
+  EXPECT_EQ(Only(h.Screen("PD;SD1,277;PA40,0;"), "DevLine"), Log{});
+  // The same on the second thread of a large file's screen run.
+  h.program.ReaderThreadFrom = 0;
+  EXPECT_EQ(text("SD1,277;LB\xf6"
+                 "5\x03"),
+            (Log{"DevOutText(-5,0,0)"}));
 }
 
 TEST(Labels, TooLongTextIsCutWithAMessage) {
@@ -88,8 +119,9 @@ TEST(Labels, DirectionAndCharacterPlot) {
             (Log{"DevSetTextStyle(2,0,2.5,2)", "DevLine(5,0,5,0)"}));
   // CP moves along the axes by character cells, 1.3 lines high.
   EXPECT_EQ(run("CP2,1;PD;PR0,0;"), (Log{"DevLine(5,3.25,5,3.25)"}));
-  EXPECT_EQ(run("DI0,1;LBAB\x03" "CP-2,0;PD;PR0,0;"), (Log{"DevSetTextStyle(2,90,2.5,2)",
-                                                         "DevLine(-5,5,-5,5)"}));
+  EXPECT_EQ(run("DI0,1;LBAB\x03"
+                "CP-2,0;PD;PR0,0;"),
+            (Log{"DevSetTextStyle(2,90,2.5,2)", "DevLine(-5,5,-5,5)"}));
 }
 
 }  // namespace

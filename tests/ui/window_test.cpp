@@ -1,6 +1,7 @@
 // The window layer's wiring: menu commands to the core, keys, mouse and wheel to zoom and pan,
 // the picture cache, the caption, the Info dialog and the progress bar.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QProgressBar>
 #include <QRubberBand>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include "support/recording.h"
 #include "ui/infodialog.h"
 #include "ui/mainwindow.h"
+#include "ui/qtservices.h"
 
 namespace plotvue::testing {
 namespace {
@@ -174,15 +177,145 @@ TEST(WindowTest, RubberBandZoomsToTheDraggedRectangle) {
   EXPECT_EQ(f.Zoom(), f.window().view().ViewPort);
 }
 
-TEST(WindowTest, DoubleClickReturnsToTheSavedLimits) {
+// A plot file written for the test into a folder of its own.
+struct TempPlot {
+  explicit TempPlot(const std::string& name) {
+    dir = std::filesystem::temp_directory_path() /
+          ("plotvue-ui-" + std::to_string(::getpid()) + "-" + name);
+    std::filesystem::create_directories(dir);
+    path = (dir / name).string();
+  }
+  ~TempPlot() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+  void Write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+  std::filesystem::path dir;
+  std::string path;
+};
+
+// The view after the replay: what a repaint draws with.
+struct Shown {
+  ViewState view;
+  QImage picture;
+};
+Shown ShownNow(const WindowFixture& f) {
+  f.Settle();
+  return Shown{f.window().view(), f.widget()->picture()};
+}
+
+// The double click returns to exactly the view of Open: a square stays square.
+TEST(WindowTest, DoubleClickReturnsToTheOpenedView) {
+  TempPlot square("square.plt");
+  square.Write("IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;");
   WindowFixture f;
-  ASSERT_TRUE(f.main->OpenNamedFile(kFlowchart));
+  ASSERT_TRUE(f.main->OpenNamedFile(square.path));
+  const Shown opened = ShownNow(f);
   QTest::keyClick(f.widget(), Qt::Key_Plus);
+  QTest::keyClick(f.widget(), Qt::Key_Right);
   const std::size_t count = f.window().list().Count();
   QTest::mouseDClick(f.widget(), Qt::LeftButton, {}, QPoint(30, 30));
-  EXPECT_EQ(f.window().list().Count(), count + 2);  // RestoreLimit and ReSetWindow
-  EXPECT_EQ(f.Zoom(), (PixelRect{0, 0, 639, 479}));
+  EXPECT_EQ(f.window().list().Count(), count + 1);  // RestoreLimit
   EXPECT_FALSE(f.window().zoomInput().rubberBandActive);
+  const Shown reset = ShownNow(f);
+  EXPECT_EQ(reset.view.ViewPort, opened.view.ViewPort);
+  EXPECT_EQ(reset.view.WorldWindow, opened.view.WorldWindow);
+  EXPECT_EQ(reset.view.KeepAspect, opened.view.KeepAspect);
+  EXPECT_EQ(reset.view.ZoomRect, opened.view.ZoomRect);
+  EXPECT_EQ(reset.view.ZoomWindow, opened.view.ZoomWindow);
+  EXPECT_EQ(reset.view.ScaleX, opened.view.ScaleX);
+  EXPECT_EQ(reset.view.ScaleY, opened.view.ScaleY);
+  EXPECT_TRUE(reset.picture == opened.picture);
+  // The square's sides are about equally long on the screen (a stretched one would be 4:3).
+  EXPECT_NEAR(static_cast<double>(reset.view.ScaleX / reset.view.ScaleY), 1.0, 0.01);
+}
+
+// The commands that need a file are disabled until one is open.
+TEST(WindowTest, CommandsThatNeedAFileWaitForOne) {
+  WindowFixture f;
+  EXPECT_FALSE(f.main->mi_ViewInfo->isEnabled());
+  EXPECT_FALSE(f.main->mi_ViewRegen->isEnabled());
+  EXPECT_TRUE(f.main->mi_fileOpen->isEnabled());
+  f.main->mi_ViewRegen->trigger();
+  EXPECT_TRUE(f.ui.errors.empty());
+  f.ui.openAnswer = kFlowchart;
+  f.main->mi_fileOpen->trigger();
+  EXPECT_TRUE(f.main->mi_ViewInfo->isEnabled());
+  EXPECT_TRUE(f.main->mi_ViewRegen->isEnabled());
+}
+
+// The open dialog's filters: the current file's kind first, every plot file, everything; each
+// pattern in either letter case.
+TEST(WindowTest, OpenDialogFilters) {
+  EXPECT_EQ(QtInteraction::DialogFilters("*.cfg"), "*.cfg (*.cfg *.CFG)");
+  EXPECT_EQ(QtInteraction::DialogFilters(OpenFilter("hpgl")),
+            "*.hpgl (*.hpgl *.HPGL);;Plot files (*.plt *.PLT *.hpgl *.HPGL *.hpg *.HPG *.hgl "
+            "*.HGL *.pl2 *.PL2 *.hp *.HP *.prn *.PRN);;All files (*)");
+}
+
+// A binary file: its reader messages are bounded (three, then the count of the others).
+TEST(WindowTest, BinaryFileShowsAFewMessages) {
+  TempPlot binary("binary.plt");
+  std::string bytes = "PE";
+  for (int k = 0; k < 200000; ++k) bytes += static_cast<char>((k * 7919) % 256);
+  binary.Write(bytes);
+  WindowFixture f;
+  f.main->OpenNamedFile(binary.path);
+  EXPECT_GE(f.ui.errors.size(), 1u);
+  EXPECT_LE(f.ui.errors.size(), 4u);
+  EXPECT_FALSE(f.main->busy());
+  EXPECT_TRUE(f.main->isVisible());
+}
+
+// Closing the window while a file is read ends the read and the window, and tells the start-up
+// not to run the event loop. Here the window is closed while a reader message is shown.
+class ClosingInteraction : public RecordingInteraction {
+ public:
+  void ShowError(const std::string& text) override {
+    RecordingInteraction::ShowError(text);
+    if (window != nullptr) window->close();
+  }
+  QWidget* window = nullptr;
+};
+
+std::string LargeDrawing(int lines) {
+  std::string text = "IN;SP1;PE\x01;";  // one reader message first
+  for (int k = 0; k < lines; ++k)
+    text += "PU" + std::to_string(k % 1000) + ",0;PD" + std::to_string(k % 1000) + ",4000;";
+  return text;
+}
+
+TEST(WindowTest, ClosingDuringALoadEndsTheRun) {
+  TempPlot large("large.plt");
+  large.Write(LargeDrawing(200000));
+  ClosingInteraction ui;
+  Program program{ui};
+  program.settings.ScreenWidthPx = 639;
+  program.settings.ScreenHeightPx = 479;
+  Thh main(program);
+  main.show();
+  QApplication::processEvents();
+  ui.window = &main;
+  EXPECT_FALSE(main.OpenNamedFile(large.path));
+  EXPECT_EQ(ui.errors.size(), 1u);
+  EXPECT_TRUE(program.StopRequested);
+  EXPECT_FALSE(main.isVisible());
+  EXPECT_FALSE(main.busy());
+  // The scan stopped after the command that was read; the screen run did not start.
+  EXPECT_LT(program.ElementCount, 10);
+  EXPECT_TRUE(main.graphicsWindow().list().Empty());
+}
+
+// The same with the close from a timer while a large file is read, wherever the run is then.
+TEST(WindowTest, ClosingFromATimerDuringALoadEndsTheRun) {
+  TempPlot large("timer.plt");
+  large.Write(LargeDrawing(400000));
+  WindowFixture f;
+  QTimer::singleShot(0, f.main.get(), [&f] { f.main->close(); });
+  f.main->OpenNamedFile(large.path);
+  QApplication::processEvents();
+  EXPECT_FALSE(f.main->isVisible());
+  EXPECT_FALSE(f.main->busy());
 }
 
 TEST(WindowTest, WheelZoomsByTheZoomFactor) {
