@@ -150,7 +150,7 @@ def picture_scale():
     legend = 3400
     for pen, size, dashed, text in ((6, 600, False, "0.5 = demi taille"),
                                     (3, 1200, False, "1 = taille du fichier"),
-                                    (5, 2400, True, "2 = double taille")):
+                                    (4, 2400, True, "2 = double taille")):
         p.pen(pen)
         house(p, 800, 600, size, dashed=dashed)
         if dashed:
@@ -173,7 +173,7 @@ def picture_rotate():
     p.pen(3)
     house(p, 3400, 1200, 1600)
     p.label(5100, 1350, "avant", 0.35, 0.22)
-    p.pen(5)
+    p.pen(4)
     house(p, 3400, 1200, 1600, dashed=True, rotate=90)
     p.label(900, 2900, "après", 0.35, 0.22)
     p.pen(2)
@@ -191,7 +191,7 @@ SURFACE = 2000
 def tool(p, tip_y, x=TOOL_X):
     """A milling tool of the help pictures: a holder, a shank and a pointed cutter ending at
     (x, tip_y)."""
-    p.pen(5)
+    p.pen(4)
     p.line((x - 200, tip_y + 1300), (x - 200, tip_y + 300), (x, tip_y),
            (x + 200, tip_y + 300), (x + 200, tip_y + 1300))
     p.rect(x - 350, tip_y + 1300, x + 350, tip_y + 1700)
