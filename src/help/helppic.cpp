@@ -314,15 +314,16 @@ class PictureReader {
         if (Get() == kEof) return false;
         continue;
       }
+      // 7-bit: 63..94 are digits, 95..126 end the number; 8-bit: 63..126 and 191..254.
+      const int lastFrom = sevenBit ? 95 : 191;
+      const int lastTo = sevenBit ? 126 : 254;
+      const int digitTo = sevenBit ? 94 : 126;
       int digit = -1;
-      bool last = false;
-      if (sevenBit) {
-        if (ch >= 63 && ch <= 94) digit = ch - 63;
-        if (ch >= 95 && ch <= 126) digit = ch - 95, last = true;
-      } else {
-        if (ch >= 63 && ch <= 126) digit = ch - 63;
-        if (ch >= 191 && ch <= 254) digit = ch - 191, last = true;
-      }
+      const bool last = ch >= lastFrom && ch <= lastTo;
+      if (last)
+        digit = ch - lastFrom;
+      else if (ch >= 63 && ch <= digitTo)
+        digit = ch - 63;
       if (digit < 0) continue;
       // Digits beyond 60 bits only make a number larger than any coordinate: it is limited.
       if (bits <= 60 - (sevenBit ? 5 : 6))
