@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "app/batch.h"
+#include "app/startup.h"
 #include "base/program.h"
 #include "ui/mainwindow.h"
 #include "ui/qtservices.h"
@@ -21,6 +22,8 @@ int RunGui(int& argc, char** argv, const std::vector<std::string>& args) {
   LoadStartupSettings(program);
   Thh main(program);
   ui.SetParent(&main);
+  // The directories of the settings, with a message for each one that is not usable.
+  CheckStartupDirectories(program);
   if (args.empty()) main.ShowLogo();
   main.show();
   if (args.size() == 1) {
@@ -29,7 +32,11 @@ int RunGui(int& argc, char** argv, const std::vector<std::string>& args) {
     QCoreApplication::processEvents();
     // A file that cannot be read ends the program, and so does closing the window while it is
     // read: the event loop would not start again for a window that is already closed.
-    if (!main.OpenNamedFile(program.file.Path()) || program.StopRequested) return 0;
+    // A reading cancelled with the Cancel button leaves the window open, with the logo.
+    const bool shown = main.OpenNamedFile(program.file.Path());
+    if (program.StopRequested) return 0;
+    if (!shown && !main.readingCancelled()) return 0;
+    if (!shown) main.ShowLogo();
   }
   return app.exec();
 }

@@ -1,19 +1,58 @@
 #include "ui/mainwindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 #include <algorithm>
 
+#include "app/startup.h"
+#include "base/fileutil.h"
+#include "config/configio.h"
+#include "config/paths.h"
 #include "graphics/show.h"
+#include "output/numformat.h"
+#include "ui/aboutbox.h"
+#include "ui/demo.h"
 #include "ui/infodialog.h"
+#include "ui/inputdialogs.h"
+#include "ui/manual.h"
 
 namespace plotvue {
 namespace {
 
 // The client area never asks for more than this, whatever the settings say.
 constexpr int kMaxClientSide = 16384;
+// Help topics of the window's own dialogs.
+constexpr int kLimitsHelpTopic = 9010;
+constexpr int kWindowHelpTopic = 9300;
+
+QString FromUtf8(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A menu text shows "&" as an access key: a path's own "&" is doubled.
+QString MenuText(const std::string& caption) { return FromUtf8(caption); }
+
+QString RecentMenuText(int index, const std::string& path) {
+  // The "&" + index prefix stays an access key; the rest is the path as it is.
+  const std::string caption = RecentCaption(index, path);
+  const std::string prefix = "&" + std::to_string(index + 1) + " ";
+  QString rest = FromUtf8(caption.substr(std::min(prefix.size(), caption.size())));
+  rest.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return FromUtf8(prefix) + rest;
+}
 
 }  // namespace
 
@@ -22,35 +61,218 @@ Thh::Thh(Program& program, QWidget* parent) : QMainWindow(parent), program_(prog
   setCentralWidget(tavogra_);
   window_ = std::make_unique<GraphicsWindow>(program_, *tavogra_);
   device_ = std::make_unique<DrawDevice>(program_, *window_);
+  help_ = std::make_unique<HelpViewer>(program_, *device_, DataDirs(""));
+  help_->SetDefaultTopic(kWindowHelpTopic);
+  program_.ui->help = help_.get();
 
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  mi_fileOpen = file->addAction(QStringLiteral("&Open..."), this, &Thh::mi_fileOpenClick);
-  mi_fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  file->addSeparator();
-  mi_fileexit = file->addAction(QStringLiteral("E&xit"), this, &Thh::mi_fileexitClick);
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  mi_ViewInfo = view->addAction(QStringLiteral("&Info"), this, &Thh::mi_ViewInfoClick);
-  mi_ViewClear = view->addAction(QStringLiteral("&Clear"), this, &Thh::mi_ViewClearClick);
-  mi_ViewRedraw = view->addAction(QStringLiteral("Re&draw"), this, &Thh::mi_ViewRedrawClick);
-  mi_ViewRegen = view->addAction(QStringLiteral("&Regen"), this, &Thh::mi_ViewRegenClick);
+  BuildMenus();
 
-  // The progress of reading a large file shows in a status line that is there only meanwhile.
+  // The status line: where the cursor points in the drawing, the counts of the file shown, and
+  // while a large file is read its progress with a Cancel button.
+  positionLabel_ = new QLabel;
+  positionLabel_->setMinimumWidth(220);
+  countsLabel_ = new QLabel;
   progressBar_ = new QProgressBar;
   progressBar_->setMaximumWidth(240);
   progressBar_->setTextVisible(false);
+  progressBar_->hide();
+  cancelButton_ = new QPushButton(QStringLiteral("Annuler"));
+  cancelButton_->setFocusPolicy(Qt::NoFocus);
+  cancelButton_->hide();
+  statusBar()->addWidget(positionLabel_);
+  statusBar()->addWidget(countsLabel_, 1);
   statusBar()->addPermanentWidget(progressBar_);
-  statusBar()->hide();
-  progress_ = std::make_unique<QtProgress>(progressBar_, statusBar());
+  statusBar()->addPermanentWidget(cancelButton_);
+  progress_ = std::make_unique<QtProgress>(progressBar_);
+  progress_->SetCancel(cancelButton_, [this] { RequestStop(program_); });
+  tavogra_->setMouseTracking(true);
+  tavogra_->installEventFilter(this);
+  setAcceptDrops(true);
+
+  // The start-up steps of the window: the menu language, the recent files of the last run.
+  RestoreWindowMemory();
+  ApplyCaptions();
+  std::string lastDir;
+  ReadHistory(historyPath(), recent_, lastDir);
+  if (!lastDir.empty() && IsDirectory(lastDir)) lastDir_ = lastDir;
+  UpdateRecentMenu();
 
   ApplySettings();
   tavogra_->SetGraphicsWindow(window_.get());
   tavogra_->setFocus();
-  move(0, 0);
   UpdateCaption();
   UpdateCommandStates();
 }
 
-Thh::~Thh() = default;
+Thh::~Thh() {
+  // The history file: the last directory and the recent files (not reported when it fails).
+  WriteHistory(historyPath(), lastDir_.empty() ? program_.settings.InPath : lastDir_, recent_);
+  WindowMemory memory;
+  memory.language = language_;
+  const QRect g = geometry();
+  if (g.width() > 0 && g.height() > 0) {
+    memory.hasGeometry = true;
+    memory.x = g.x();
+    memory.y = g.y();
+    memory.width = g.width();
+    memory.height = g.height();
+  }
+  WriteWindowMemory(program_, memory);
+  if (program_.ui->help == help_.get()) program_.ui->help = nullptr;
+}
+
+std::string Thh::historyPath() const { return HistoryPath(program_); }
+
+// --- Menus ---------------------------------------------------------------------------------------
+
+void Thh::BuildMenus() {
+  auto item = [this](QMenu* menu, const char* caption, auto slot) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  // Items whose commands come with the converter, plotter, printing and settings dialogs stay
+  // disabled until those exist.
+  auto later = [](QMenu* menu, const char* caption) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setEnabled(false);
+    return action;
+  };
+
+  mi_file = menuBar()->addMenu(QStringLiteral("&File"));
+  mi_fileOpen = item(mi_file, "&Open...", &Thh::mi_fileOpenClick);
+  mi_fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  mi_FileOpenLimit = item(mi_file, "Open &Limit...", &Thh::mi_FileOpenLimitClick);
+  mi_FileSaveAs = item(mi_file, "Save &As...", &Thh::mi_FileSaveAsClick);
+  mi_print = later(mi_file, "&Print");
+  mi_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  mi_plot = later(mi_file, "Plo&t");
+  mi_recentSeparator = mi_file->addSeparator();
+  static constexpr Qt::Key kRecentKeys[4] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
+  for (int k = 0; k < 4; ++k) {
+    mi_fileN[k] = mi_file->addAction(QString());
+    mi_fileN[k]->setObjectName(QStringLiteral("mi_file%1").arg(k + 1));
+    mi_fileN[k]->setShortcut(QKeySequence(Qt::SHIFT | kRecentKeys[k]));
+    connect(mi_fileN[k], &QAction::triggered, this, [this, k] { mi_fileNClick(k); });
+  }
+  mi_file->addSeparator();
+  mi_fileexit = item(mi_file, "E&xit", &Thh::mi_fileexitClick);
+
+  mi_View = menuBar()->addMenu(QStringLiteral("&View"));
+  mi_ViewInfo = item(mi_View, "&Info", &Thh::mi_ViewInfoClick);
+  mi_ViewClear = item(mi_View, "&Clear", &Thh::mi_ViewClearClick);
+  mi_ViewRedraw = item(mi_View, "Re&draw", &Thh::mi_ViewRedrawClick);
+  mi_ViewRegen = item(mi_View, "&Regen", &Thh::mi_ViewRegenClick);
+  List1 = later(mi_View, "&List");
+  List1->setVisible(false);
+
+  mi_convert = menuBar()->addMenu(QStringLiteral("&Convert"));
+  mi_convertCurFile = later(mi_convert, "Current File");
+  mi_ConvertnewFile = later(mi_convert, "NewFile");
+
+  mi_options = menuBar()->addMenu(QStringLiteral("&Options"));
+  mi_optionsConverter = later(mi_options, "Converter");
+  mi_optionsPenTable = later(mi_options, "Pen Table");
+  mi_optionsDirectories = later(mi_options, "Directories");
+  mi_optionsPrinter = later(mi_options, "Printer");
+  mi_optionsGraphics = later(mi_options, "Graphics");
+  mi_optionsColours = later(mi_options, "Colours");
+  mi_options->addSeparator();
+  mi_optionsSave = item(mi_options, "Save", &Thh::mi_optionsSaveClick);
+  mi_optionsLoad = item(mi_options, "Load", &Thh::mi_optionsLoadClick);
+
+  mi_help = menuBar()->addMenu(QStringLiteral("&Help"));
+  mi_infoDemo = item(mi_help, "&Demo", &Thh::mi_infoDemoClick);
+  mi_helplanguage = mi_help->addMenu(QStringLiteral("Menu &Language"));
+  auto language = [this](const char* caption, int n) {
+    QAction* action = mi_helplanguage->addAction(QString::fromUtf8(caption));
+    connect(action, &QAction::triggered, this, [this, n] { LanguageCommand(n); });
+    return action;
+  };
+  mi_helplanguageDeutsch = language("&Deutsch", kGerman);
+  mi_helplanguageEnglish = language("&English", kEnglish);
+  mi_helplanguageFrench = language("&French", kFrench);
+  mi_helplanguageKorea = language("&Korea", kKorean);
+  mi_help->addSeparator();
+  mi_helpwww = item(mi_help, "&TAVOLIN Homepage", &Thh::mi_helpwwwClick);
+  mi_helpemail = item(mi_help, "&E-Mail to TAVOLIN", &Thh::mi_helpemailClick);
+  mi_help->addSeparator();
+  mi_infoPlotvue = item(mi_help, "&PLOTVUE", &Thh::mi_infoPlotvueClick);
+
+  // F1 shows the window's help topic.
+  auto* helpKey = new QAction(this);
+  helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+  connect(helpKey, &QAction::triggered, this, [this] { help_->ShowDefaultTopic(); });
+  addAction(helpKey);
+}
+
+void Thh::ApplyCaptions() {
+  const MenuCaptions& c = captions_;
+  mi_file->setTitle(MenuText(c.mi_file));
+  mi_fileOpen->setText(MenuText(c.mi_fileOpen));
+  mi_FileOpenLimit->setText(MenuText(c.mi_FileOpenLimit));
+  mi_FileSaveAs->setText(MenuText(c.mi_FileSaveAs));
+  mi_print->setText(MenuText(c.mi_print));
+  mi_plot->setText(MenuText(c.mi_plot));
+  mi_fileexit->setText(MenuText(c.mi_fileexit));
+  mi_View->setTitle(MenuText(c.mi_View));
+  mi_ViewClear->setText(MenuText(c.mi_ViewClear));
+  mi_ViewRedraw->setText(MenuText(c.mi_ViewRedraw));
+  mi_ViewRegen->setText(MenuText(c.mi_ViewRegen));
+  mi_convert->setTitle(MenuText(c.mi_convert));
+  mi_convertCurFile->setText(MenuText(c.mi_convertCurFile));
+  mi_ConvertnewFile->setText(MenuText(c.mi_ConvertnewFile));
+  mi_options->setTitle(MenuText(c.mi_options));
+  mi_optionsColours->setText(MenuText(c.mi_optionsColours));
+  mi_help->setTitle(MenuText(c.mi_help));
+  mi_infoDemo->setText(MenuText(c.mi_infoDemo));
+  mi_helpwww->setText(MenuText(c.mi_helpwww));
+  mi_helpemail->setText(MenuText(c.mi_helpemail));
+  mi_helplanguage->setTitle(MenuText(c.LanguageMenuCaption()));
+}
+
+void Thh::LanguageCommand(int language) {
+  if (!SelectLanguage(captions_, language)) return;
+  language_ = language;
+  ApplyCaptions();
+  UpdateCaption();
+  UpdateRecentMenu();
+}
+
+void Thh::UpdateRecentMenu() {
+  for (int k = 0; k < 4; ++k) {
+    const std::string& path = recent_.entries[k];
+    mi_fileN[k]->setVisible(!path.empty());
+    mi_fileN[k]->setText(path.empty() ? QString() : RecentMenuText(k, path));
+  }
+  mi_recentSeparator->setVisible(!recent_.entries[0].empty());
+}
+
+void Thh::UpdateCommandStates() {
+  const bool hasFile = HasCurrentFile(program_);
+  for (QAction* a : {mi_ViewInfo, mi_ViewRegen, mi_FileSaveAs}) a->setEnabled(hasFile && !busy_);
+  for (QAction* a : {mi_fileOpen, mi_FileOpenLimit, mi_ViewClear, mi_ViewRedraw, mi_infoDemo,
+                     mi_optionsLoad})
+    a->setEnabled(!busy_);
+  for (QAction* a : mi_fileN) a->setEnabled(!busy_);
+}
+
+void Thh::RestoreWindowMemory() {
+  const WindowMemory memory = ReadWindowMemory(program_);
+  language_ = IsMenuLanguage(memory.language) ? memory.language : kFrench;
+  captions_ = CaptionsFor(language_);
+  if (memory.hasGeometry) {
+    // Only a place that is still on one of the screens.
+    const QRect wanted(memory.x, memory.y, memory.width, memory.height);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+      if (screen->availableGeometry().intersects(wanted)) {
+        setGeometry(wanted);
+        return;
+      }
+    }
+  }
+  move(0, 0);
+}
 
 void Thh::ApplySettings() {
   const Settings& s = program_.settings;
@@ -62,38 +284,97 @@ void Thh::ApplySettings() {
   tavogra_->SetClientSize(client);
   tavogra_->SetBackground(ToQColor(RgbFromColourValue(s.BackgroundColour)));
   tavogra_->updateGeometry();
-  resize(client.width(), client.height() + menuBar()->sizeHint().height());
+  if (!ReadWindowMemory(program_).hasGeometry)
+    resize(client.width(),
+           client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 void Thh::UpdateCaption() {
-  setWindowTitle(QString::fromStdString(MainCaption(program_)));
+  const QString caption = FromUtf8(MainCaption(program_));
+  setWindowTitle(caption);
+  QApplication::setApplicationName(caption);
   device_->DevArrowCursor();
 }
 
-void Thh::UpdateCommandStates() {
-  const bool hasFile = HasCurrentFile(program_);
-  mi_ViewInfo->setEnabled(hasFile);
-  mi_ViewRegen->setEnabled(hasFile);
+// --- Status line ---------------------------------------------------------------------------------
+
+void Thh::ShowCounts() {
+  if (!HasCurrentFile(program_)) {
+    countsLabel_->clear();
+    return;
+  }
+  countsLabel_->setText(QStringLiteral("%1 éléments, %2 textes")
+                            .arg(program_.ElementCount)
+                            .arg(program_.TextCount));
 }
 
+void Thh::ShowPosition(QPoint client) {
+  long double x = 0, y = 0;
+  if (!window_->ClientToWorld(client.x(), client.y(), x, y)) {
+    positionLabel_->clear();
+    return;
+  }
+  positionLabel_->setText(QStringLiteral("x %1  y %2 mm")
+                              .arg(FromUtf8(FormatShort(x)), FromUtf8(FormatShort(y))));
+}
+
+bool Thh::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tavogra_) {
+    if (event->type() == QEvent::MouseMove)
+      ShowPosition(static_cast<QMouseEvent*>(event)->position().toPoint());
+    else if (event->type() == QEvent::Leave)
+      positionLabel_->clear();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Reading commands ----------------------------------------------------------------------------
+
 template <typename Command>
-void Thh::Reading(Command command) {
-  if (busy_) return;
+bool Thh::Reading(Command command) {
+  if (busy_) return false;
   busy_ = true;
+  UpdateCommandStates();
+  program_.StopRequested = false;
   program_.progress = progress_.get();
   progress_->Start();
   tavogra_->Suspend();
-  command();
+  GraphicsWindow::Picture before;
+  window_->HoldPicture(before);
+  const bool ok = command();
+  if (!ok) window_->RestorePicture(before);
+  // A cancelled reading ends here; closing the window ends the program after it.
+  cancelled_ = program_.StopRequested && !closeAfterRun_;
+  if (cancelled_) {
+    statusBar()->showMessage(QStringLiteral("Lecture annulée"), 5000);
+    program_.StopRequested = false;
+  }
   tavogra_->Resume();
   progress_->Finish();
   program_.progress = nullptr;
   busy_ = false;
+  UpdateCommandStates();
+  ShowCounts();
   if (closeAfterRun_) close();
+  return ok;
+}
+
+void Thh::Opened(const std::string& path) {
+  recent_.Add(path);
+  lastDir_ = program_.file.dir;
+  UpdateRecentMenu();
 }
 
 bool Thh::OpenNamedFile(const std::string& path) {
-  bool ok = false;
-  Reading([&] { ok = ::plotvue::OpenNamedFile(program_, *device_, path); });
+  const CurrentFile previous = program_.file;
+  const bool ok = Reading([&] { return ::plotvue::OpenNamedFile(program_, *device_, path); });
+  if (ok) {
+    program_.settings.PlotFile = program_.file.base;
+    Opened(program_.file.Path());
+  } else {
+    // The previous picture stays, and with it the file it shows.
+    program_.file = previous;
+  }
   UpdateCaption();
   UpdateCommandStates();
   return ok;
@@ -102,14 +383,57 @@ bool Thh::OpenNamedFile(const std::string& path) {
 void Thh::ShowLogo() { ShowStartupLogo(*device_); }
 
 void Thh::mi_fileOpenClick() {
-  Reading([this] { OpenFileCommand(program_, *device_); });
+  const CurrentFile previous = program_.file;
+  const bool ok = Reading([this] { return OpenFileCommand(program_, *device_); });
+  if (ok)
+    Opened(program_.file.Path());
+  else
+    program_.file = previous;  // the previous picture stays, and with it its file
   UpdateCaption();
   UpdateCommandStates();
+}
+
+void Thh::mi_FileOpenLimitClick() {
+  const CurrentFile previous = program_.file;
+  auto askLimits = [this](const WorldRect& current) -> std::optional<WorldRect> {
+    Tw32plotg dialog(current, [this] { help_->ShowHelpTopic(kLimitsHelpTopic); }, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Limits();
+  };
+  const bool ok = Reading([&] { return OpenLimitCommand(program_, *device_, askLimits); });
+  if (ok)
+    Opened(program_.file.Path());
+  else
+    program_.file = previous;
+  UpdateCaption();
+  UpdateCommandStates();
+}
+
+void Thh::mi_FileSaveAsClick() {
+  if (busy_) return;
+  const std::string target = SaveAsCommand(program_);
+  if (!target.empty())
+    statusBar()->showMessage(FromUtf8(program_.file.Path() + " -> " + target), 8000);
+  device_->DevArrowCursor();
+}
+
+void Thh::mi_fileNClick(int index) {
+  if (busy_ || index < 0 || index > 3) return;
+  const std::string path = recent_.entries[index];
+  if (path.empty()) return;
+  if (!PathExists(path)) {
+    recent_.Remove(index);
+    UpdateRecentMenu();
+    program_.ui->ShowMessage("File " + path + " not found !");
+    return;
+  }
+  OpenNamedFile(path);
 }
 
 void Thh::mi_fileexitClick() { close(); }
 
 void Thh::mi_ViewInfoClick() {
+  if (!HasCurrentFile(program_)) return;
   TForm_hpvinfo info(program_, this);
   info.exec();
 }
@@ -125,20 +449,85 @@ void Thh::mi_ViewRedrawClick() {
 }
 
 void Thh::mi_ViewRegenClick() {
+  if (!HasCurrentFile(program_)) return;
   UpdateCaption();
-  Reading([this] { RegenCommand(program_, *device_); });
+  Reading([this] { return RegenCommand(program_, *device_); });
   UpdateCaption();
 }
 
+// --- Options -------------------------------------------------------------------------------------
+
+void Thh::mi_optionsSaveClick() {
+  program_.ErrorFlag = false;
+  WriteConfig(program_);
+  device_->DevArrowCursor();
+}
+
+void Thh::mi_optionsLoadClick() {
+  if (busy_) return;
+  const Settings before = program_.settings;
+  program_.ErrorFlag = false;
+  ReadConfig(program_, "");
+  if (program_.ErrorFlag) {
+    // A file that could not be read leaves the settings as they were.
+    program_.settings = before;
+    program_.ErrorFlag = false;
+    return;
+  }
+  tavogra_->SetBackground(ToQColor(RgbFromColourValue(program_.settings.BackgroundColour)));
+}
+
+// --- Help ----------------------------------------------------------------------------------------
+
+void Thh::mi_infoDemoClick() {
+  if (busy_) return;
+  RunDemo(*this, program_, *device_);
+  UpdateCaption();
+}
+
+void Thh::mi_helpwwwClick() {
+  const std::string manual = ManualPath();
+  if (manual.empty()) {
+    program_.ui->ShowError("Le manuel du programme est introuvable.");
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(manual)));
+}
+
+void Thh::mi_helpemailClick() { QDesktopServices::openUrl(QUrl(FromUtf8(MailUrl()))); }
+
+void Thh::mi_infoPlotvueClick() {
+  TAboutBox about(program_, this);
+  about.exec();
+}
+
+// --- Window --------------------------------------------------------------------------------------
+
+void Thh::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (!busy_ && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
+    event->acceptProposedAction();
+}
+
+void Thh::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  const std::string path = urls.first().toLocalFile().toStdString();
+  // The drop ends before the file is read, so the source of the drag is not held meanwhile.
+  QTimer::singleShot(0, this, [this, path] { OpenNamedFile(path); });
+}
+
 void Thh::closeEvent(QCloseEvent* event) {
-  // A run in progress stops after the command it reads, and the command after the run; the
-  // window closes then.
+  // A run in progress ends first; the window closes after it.
   if (busy_) {
     closeAfterRun_ = true;
     RequestStop(program_);
     event->ignore();
     return;
   }
+  demoStop_ = true;
+  DeleteTemporaryFiles(program_);
   event->accept();
 }
 

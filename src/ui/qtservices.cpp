@@ -5,7 +5,10 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QAbstractButton>
 #include <QScreen>
+
+#include "ui/inputdialogs.h"
 
 namespace plotvue {
 namespace {
@@ -32,17 +35,65 @@ Answer QtInteraction::AskYesNoCancel(const std::string& text) {
   return Answer::Cancel;
 }
 
+std::function<void()> QtInteraction::HelpFor(int topic) {
+  if (topic == kNoHelp || help == nullptr) return {};
+  return [this, topic] {
+    if (help != nullptr) help->ShowHelpTopic(topic);
+  };
+}
+
 std::optional<std::string> QtInteraction::PromptText(const std::string& caption,
                                                      const std::string& initial, int maxLength,
-                                                     int) {
-  bool ok = false;
-  QString value = QInputDialog::getText(parent_, FromUtf8(caption), QString(), QLineEdit::Normal,
-                                        FromUtf8(initial), &ok);
-  if (!ok) return std::nullopt;
-  std::string out = value.toStdString();
-  if (maxLength > 0 && out.size() > static_cast<std::size_t>(maxLength))
-    out.resize(static_cast<std::size_t>(maxLength));
-  return out;
+                                                     int helpTopic) {
+  TextInputDialog dialog(FromUtf8(caption), FromUtf8(initial), maxLength, HelpFor(helpTopic),
+                         parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // The limit counts characters, as the edit field does.
+  return dialog.text().toStdString();
+}
+
+std::optional<int> QtInteraction::PromptChoice(const std::string& caption,
+                                               const std::vector<std::string>& options,
+                                               int preselected, int helpTopic) {
+  if (options.empty()) return std::nullopt;
+  QStringList texts;
+  for (const std::string& o : options) texts << FromUtf8(o);
+  ChoiceDialog dialog(FromUtf8(caption), texts, preselected, HelpFor(helpTopic), parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
+}
+
+std::optional<bool> QtInteraction::PromptYesNo(const std::string& question, bool defaultYes,
+                                               int helpTopic) {
+  YesNoDialog dialog(FromUtf8(question), defaultYes, HelpFor(helpTopic), parent_);
+  const int result = dialog.exec();
+  if (result == QDialog::Accepted) return true;
+  if (result == YesNoDialog::kNo) return false;
+  return std::nullopt;
+}
+
+std::optional<int> QtInteraction::ShowList(const std::string& caption,
+                                           const std::vector<std::string>& lines,
+                                           int helpTopic) {
+  QStringList texts;
+  for (const std::string& l : lines) texts << FromUtf8(l);
+  ListDialog dialog(FromUtf8(caption), texts, HelpFor(helpTopic), parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
+}
+
+void QtInteraction::ShowHelpText(const std::string& caption, const std::string& text) {
+  QMessageBox::information(parent_, FromUtf8(caption), FromUtf8(text));
+}
+
+void QtInteraction::Beep() { QApplication::beep(); }
+
+std::optional<std::string> QtInteraction::SaveFileDialog(const std::string& filter,
+                                                         const std::string& initialPath) {
+  const QString name =
+      QFileDialog::getSaveFileName(parent_, QString(), FromUtf8(initialPath), DialogFilters(filter));
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
 }
 
 QString QtInteraction::DialogFilters(const std::string& filter) {
@@ -85,6 +136,12 @@ int QtInteraction::ScreenHeightPx() const {
   return screen ? screen->size().height() : UserInteraction::ScreenHeightPx();
 }
 
+void QtProgress::SetCancel(QWidget* button, std::function<void()> onCancel) {
+  cancel_ = button;
+  if (auto* push = qobject_cast<QAbstractButton*>(button))
+    QObject::connect(push, &QAbstractButton::clicked, push, std::move(onCancel));
+}
+
 void QtProgress::Start() {
   sinceEvents_.start();
   shown_ = false;
@@ -92,6 +149,7 @@ void QtProgress::Start() {
 
 void QtProgress::Finish() {
   if (bar_) bar_->hide();
+  if (cancel_) cancel_->hide();
   if (panel_) panel_->hide();
   shown_ = false;
 }
@@ -101,6 +159,7 @@ void QtProgress::Progress(std::uint64_t done, std::uint64_t total) {
   if (!shown_ && bar_ && total >= kShowFrom) {
     bar_->setRange(0, 1000);
     bar_->show();
+    if (cancel_) cancel_->show();
     if (panel_) panel_->show();
     shown_ = true;
   }

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 #include "base/services.h"
 
@@ -28,6 +30,17 @@ class QtInteraction : public UserInteraction {
   // files whose names match in any letter case.
   std::optional<std::string> OpenFileDialog(const std::string& filter,
                                             const std::string& initialDir) override;
+  std::optional<std::string> SaveFileDialog(const std::string& filter,
+                                            const std::string& initialPath) override;
+  std::optional<int> PromptChoice(const std::string& caption,
+                                  const std::vector<std::string>& options, int preselected,
+                                  int helpTopic) override;
+  std::optional<bool> PromptYesNo(const std::string& question, bool defaultYes,
+                                  int helpTopic) override;
+  std::optional<int> ShowList(const std::string& caption, const std::vector<std::string>& lines,
+                              int helpTopic) override;
+  void ShowHelpText(const std::string& caption, const std::string& text) override;
+  void Beep() override;
   // The filters of `filter` as the file dialog takes them: each named, its patterns in lower
   // and upper case as well.
   static QString DialogFilters(const std::string& filter);
@@ -35,6 +48,9 @@ class QtInteraction : public UserInteraction {
   int ScreenHeightPx() const override;
 
  private:
+  // The "&Aide" button's action for `topic`; none for kNoHelp or without a help service.
+  std::function<void()> HelpFor(int topic);
+
   QPointer<QWidget> parent_;
 };
 
@@ -44,6 +60,9 @@ class QtProgress : public ProgressService {
  public:
   // `panel`, when given, holds the bar and is shown and hidden with it.
   explicit QtProgress(QProgressBar* bar, QWidget* panel = nullptr) : bar_(bar), panel_(panel) {}
+  // A button shown with the bar that cancels the run: `onCancel` is called when it is pressed
+  // (it stops the run through the program state).
+  void SetCancel(QWidget* button, std::function<void()> onCancel);
   // Starts a run; the bar appears once the file turns out to be large.
   void Start();
   void Finish();
@@ -55,6 +74,7 @@ class QtProgress : public ProgressService {
  private:
   QPointer<QProgressBar> bar_;
   QPointer<QWidget> panel_;
+  QPointer<QWidget> cancel_;
   QElapsedTimer sinceEvents_;
   bool shown_ = false;
 };

@@ -19,39 +19,10 @@
 #include "ui/infodialog.h"
 #include "ui/mainwindow.h"
 #include "ui/qtservices.h"
+#include "ui/window_fixture.h"
 
 namespace plotvue::testing {
 namespace {
-
-const std::string kFlowchart = std::string(PLOTVUE_CORPUS_DIR) + "/dia-plt-flowchart.plt";
-
-struct WindowFixture {
-  WindowFixture() {
-    program.settings.ScreenWidthPx = 639;
-    program.settings.ScreenHeightPx = 479;
-    main = std::make_unique<Thh>(program);
-    main->show();
-    QApplication::processEvents();
-  }
-  TFtavogra* widget() const { return main->tavogra(); }
-  GraphicsWindow& window() const { return main->graphicsWindow(); }
-  PixelRect Zoom() const { return window().view().ZoomRect; }
-  // Lets queued replays run.
-  void Settle() const {
-    for (int k = 0; k < 5; ++k) QApplication::processEvents();
-  }
-  int CountColour(QRgb colour) const {
-    const QImage& image = widget()->picture();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == colour;
-    return n;
-  }
-
-  RecordingInteraction ui;
-  Program program{ui};
-  std::unique_ptr<Thh> main;
-};
 
 // The same state without a window, to compare the widget's handling with the core's.
 struct CoreTwin {
@@ -70,13 +41,14 @@ struct CoreTwin {
 TEST(WindowTest, MenusAndCaption) {
   WindowFixture f;
   EXPECT_EQ(f.main->windowTitle(), "PLOTVUE");
-  EXPECT_EQ(f.main->mi_fileOpen->text(), "&Open...");
+  // The menus start in French.
+  EXPECT_EQ(f.main->mi_fileOpen->text(), "&Ouvrir...");
   EXPECT_EQ(f.main->mi_fileOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-  EXPECT_EQ(f.main->mi_fileexit->text(), "E&xit");
+  EXPECT_EQ(f.main->mi_fileexit->text(), "&Quitter");
   EXPECT_EQ(f.main->mi_ViewInfo->text(), "&Info");
-  EXPECT_EQ(f.main->mi_ViewClear->text(), "&Clear");
-  EXPECT_EQ(f.main->mi_ViewRedraw->text(), "Re&draw");
-  EXPECT_EQ(f.main->mi_ViewRegen->text(), "&Regen");
+  EXPECT_EQ(f.main->mi_ViewClear->text(), "S&upprimer");
+  EXPECT_EQ(f.main->mi_ViewRedraw->text(), "&Nouveau dessin");
+  EXPECT_EQ(f.main->mi_ViewRegen->text(), "&Annuler");
   // The client area takes the window-size settings plus one.
   EXPECT_EQ(f.widget()->size(), QSize(640, 480));
   EXPECT_EQ(f.window().view().GraphMaxX, 639);
@@ -178,22 +150,6 @@ TEST(WindowTest, RubberBandZoomsToTheDraggedRectangle) {
 }
 
 // A plot file written for the test into a folder of its own.
-struct TempPlot {
-  explicit TempPlot(const std::string& name) {
-    dir = std::filesystem::temp_directory_path() /
-          ("plotvue-ui-" + std::to_string(::getpid()) + "-" + name);
-    std::filesystem::create_directories(dir);
-    path = (dir / name).string();
-  }
-  ~TempPlot() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  void Write(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
-  std::filesystem::path dir;
-  std::string path;
-};
-
 // The view after the replay: what a repaint draws with.
 struct Shown {
   ViewState view;
