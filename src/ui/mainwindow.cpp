@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/startup.h"
 #include "base/fileutil.h"
@@ -360,7 +361,10 @@ bool Thh::Reading(Command command) {
 }
 
 void Thh::Opened(const std::string& path) {
-  recent_.Add(path);
+  // The list holds full paths: it is read again from another directory at the next start.
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(path, ec).lexically_normal();
+  recent_.Add(ec ? path : full.string());
   lastDir_ = program_.file.dir;
   UpdateRecentMenu();
 }
