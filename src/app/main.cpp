@@ -25,8 +25,16 @@ bool IsSet(const char* name) {
   return value && *value;
 }
 
+// "FILE /E": one file (no pattern) to show, as without the option.
+bool IsShowForm(const std::vector<std::string>& args) {
+  if (args.size() != 2 || args[0].find_first_of("*?") != std::string::npos) return false;
+  const std::string& o = args[1];
+  return o.size() == 2 && (o[0] == '/' || o[0] == '-') && (o[1] == 'E' || o[1] == 'e');
+}
+
 // True when the command line asks for the window and a display is there to show it.
 bool WantsWindow(const std::vector<std::string>& args) {
+  if (IsShowForm(args)) return WantsWindow({args[0]});
   if (args.size() > 1) return false;
   if (args.size() == 1 && (args[0] == "?" || args[0] == "/?" || args[0] == "-?")) return false;
   return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
@@ -71,6 +79,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
 #ifdef PLOTVUE_WITH_GUI
   if (WantsWindow(args)) {
+    // The window module takes the file alone.
+    if (IsShowForm(args)) argc = 2;
     int code = RunWindow(argc, argv);
     if (code >= 0) return code;
   }
