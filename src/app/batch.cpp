@@ -8,6 +8,7 @@
 
 #include "app/batchoptions.h"
 #include "base/fileutil.h"
+#include "base/textnum.h"
 #include "config/configio.h"
 #include "config/paths.h"
 #include "input/fileinfo.h"
@@ -53,6 +54,37 @@ std::optional<std::string> ConsoleInteraction::PromptText(const std::string& cap
 std::optional<std::string> ConsoleInteraction::OpenFileDialog(const std::string&,
                                                               const std::string&) {
   return std::nullopt;
+}
+
+std::optional<int> ConsoleInteraction::PromptChoice(const std::string& caption,
+                                                    const std::vector<std::string>& options,
+                                                    int preselected, int helpTopic) {
+  const std::optional<int> fallback =
+      UserInteraction::PromptChoice(caption, options, preselected, helpTopic);
+  if (!fallback || !::isatty(STDIN_FILENO)) return fallback;
+  // The options numbered from 1; an empty answer takes the preselected one.
+  for (;;) {
+    *err_ << caption << '\n';
+    for (std::size_t k = 0; k < options.size(); ++k)
+      *err_ << "  " << (k + 1) << ' ' << options[k] << '\n';
+    *err_ << "[" << *fallback << "] " << std::flush;
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (line.empty()) return fallback;
+    const std::int32_t n = TextToInt(line);
+    if (n >= 1 && n <= static_cast<std::int32_t>(options.size())) return n;
+  }
+}
+
+std::optional<bool> ConsoleInteraction::PromptYesNo(const std::string& question, bool defaultYes,
+                                                    int) {
+  if (!::isatty(STDIN_FILENO)) return defaultYes;
+  *err_ << question << (defaultYes ? " [Y/n] " : " [y/N] ") << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (line.empty()) return defaultYes;
+  const char c = line[0];
+  return c == 'y' || c == 'Y' || c == 'j' || c == 'J' || c == 'o' || c == 'O';
 }
 
 namespace {

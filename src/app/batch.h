@@ -38,6 +38,14 @@ class ConsoleInteraction : public UserInteraction {
                                         int maxLength, int helpTopic) override;
   std::optional<std::string> OpenFileDialog(const std::string& filter,
                                             const std::string& initialDir) override;
+  // On a terminal the options are listed with their numbers and the answer read; elsewhere the
+  // preselected option.
+  std::optional<int> PromptChoice(const std::string& caption,
+                                  const std::vector<std::string>& options, int preselected,
+                                  int helpTopic) override;
+  // On a terminal y/j/o or n; elsewhere (and for an empty answer) the default.
+  std::optional<bool> PromptYesNo(const std::string& question, bool defaultYes,
+                                  int helpTopic) override;
 
  private:
   std::ostream* err_;
