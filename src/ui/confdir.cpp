@@ -1,5 +1,6 @@
 #include "ui/confdir.h"
 
+#include <QBoxLayout>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -107,11 +108,20 @@ TForm_confPentable::TForm_confPentable(Program& program, QWidget* parent)
   StringGrid1 = new QTableWidget(kPenTableRows, 3);
   StringGrid1->verticalHeader()->hide();
   StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  StringGrid1->setMinimumSize(420, 420);
+  // All 15 rows in view.
+  const int rowHeight = StringGrid1->fontMetrics().height() + 8;
+  StringGrid1->verticalHeader()->setDefaultSectionSize(rowHeight);
+  StringGrid1->setMinimumSize(
+      460, rowHeight * (kPenTableRows + 1) + StringGrid1->horizontalHeader()->sizeHint().height());
   content()->addWidget(ComboBox1);
   content()->addWidget(StringGrid1);
   Button_help2 = AddButton(QStringLiteral("&Aide"));
   // The second "&Aide" stands after the first one.
+  for (auto* row : layout()->findChildren<QBoxLayout*>()) {
+    if (row->indexOf(helpButton()) < 0) continue;
+    row->removeWidget(Button_help2);
+    row->insertWidget(row->indexOf(helpButton()) + 1, Button_help2);
+  }
   connect(Button_help2, &QPushButton::clicked, this,
           [this] { ShowTopic(program_, kPenTableSpeedHelpTopic); });
   FillGrid();
