@@ -26,6 +26,8 @@ inline constexpr int kMinGraphSize = 2;
 inline constexpr int kMaxGraphSize = 16384;
 // Help topic of the graphics settings dialog.
 inline constexpr int kConfgrafHelpTopic = 1940;
+// Help topic of the pen colour dialog.
+inline constexpr int kConfColorHelpTopic = 1945;
 
 // The fields of the graphics settings dialog as texts.
 struct GraphicsFields {

@@ -195,7 +195,7 @@ void Tconfgraf::reject() {
 // --- TConfColor --------------------------------------------------------------------------------
 
 TConfColor::TConfColor(Program& program, QWidget* parent)
-    : InputDialog(QStringLiteral("Couleur"), HelpTopic(program, kConfgrafHelpTopic), parent),
+    : InputDialog(QStringLiteral("Couleur"), HelpTopic(program, kConfColorHelpTopic), parent),
       program_(program) {
   const auto fields = PenColourFieldsFrom(program_.settings);
   auto* row = new QHBoxLayout;

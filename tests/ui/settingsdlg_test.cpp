@@ -175,6 +175,8 @@ TEST(ConfColorTest, OkStoresTheSixteenSlotsAndCancelNothing) {
     d.okButton()->click();
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(f.ui.errors.size(), 1u);
+    d.helpButton()->click();
+    EXPECT_EQ(f.help.topics, std::vector<int>{1945});
     d.cancelButton()->click();
   }
   EXPECT_TRUE(f.program.ErrorFlag);
@@ -421,6 +423,16 @@ TEST(OptionsTest, ItemsAreWiredAndColoursSurviveARestart) {
   EXPECT_EQ(next.settings.Zoom, 1.4L);
   EXPECT_EQ(next.settings.ScreenPenColour[0], 14);
   EXPECT_EQ(next.settings.PenNumber[4], 6);
+  // The new window shows the saved background.
+  Thh main(next);
+  main.show();
+  main.ShowLogo();
+  for (int k = 0; k < 5; ++k) QApplication::processEvents();
+  const QImage& image = main.tavogra()->picture();
+  int blue = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) blue += image.pixel(x, y) == qRgb(0, 0, 200);
+  EXPECT_GT(blue, 1000);
 }
 
 TEST(OptionsTest, LoadOfADamagedFileKeepsTheSettingsAndSaysWhy) {
