@@ -32,8 +32,8 @@ std::optional<std::string> CheckDirectory(const char* field, const std::string& 
   return std::nullopt;
 }
 
-constexpr std::array<const char*, 9> kColourNames = {
-    "", "rouge", "jaune", "vert", "cyan", "bleu", "magenta", "blanc", "brun"};
+constexpr std::array<const char*, 9> kColourNames = {"",     "rouge",   "jaune", "vert", "cyan",
+                                                     "bleu", "magenta", "blanc", "brun"};
 
 }  // namespace
 

@@ -30,12 +30,12 @@ std::string NormalizeDirectory(std::string_view text);
 
 // The fields of the directories dialog.
 struct DirectoryFields {
-  std::string ext;      // Edit_ext, "Nom du fichier": FileExtension
-  std::string grafik;   // Edit_grafik, "Annuaire de dessins": InPath
-  std::string temp;     // Edit_temp, "Annuaire temporaire ou disque virtuel": TempDir
-  std::string plt;      // EDit_plt, "Annuaire d'Aide-Image (plt, dem, hlp)": HelpImageDir
-  std::string exe;      // Edit_exe, "Annuaire TAVOLIN": MakerDir
-  bool shp = false;     // CheckBox_shp, "Charger TXT.SHP ?": ShpLoad
+  std::string ext;     // Edit_ext, "Nom du fichier": FileExtension
+  std::string grafik;  // Edit_grafik, "Annuaire de dessins": InPath
+  std::string temp;    // Edit_temp, "Annuaire temporaire ou disque virtuel": TempDir
+  std::string plt;     // EDit_plt, "Annuaire d'Aide-Image (plt, dem, hlp)": HelpImageDir
+  std::string exe;     // Edit_exe, "Annuaire TAVOLIN": MakerDir
+  bool shp = false;    // CheckBox_shp, "Charger TXT.SHP ?": ShpLoad
 };
 
 DirectoryFields DirectoryFieldsFrom(const Settings& settings);
@@ -44,8 +44,7 @@ DirectoryFields DirectoryFieldsFrom(const Settings& settings);
 // ShpLoad 'J' or 'N'. A directory that is given but does not exist, or a temporary directory
 // that takes no new file, is refused with a message naming the field, and then nothing is stored.
 // An empty field is stored empty.
-std::optional<std::string> StoreDirectoryFields(const DirectoryFields& fields,
-                                                Settings& settings);
+std::optional<std::string> StoreDirectoryFields(const DirectoryFields& fields, Settings& settings);
 
 // The directory a "..." button's selection dialog starts in: the field's text when it names an
 // existing directory, else empty.

@@ -32,7 +32,8 @@ std::optional<std::string> ReadBytes(const std::string& path) {
 }  // namespace
 
 std::string ConfigFileProblem(const std::string& bytes) {
-  if (bytes.size() > kMaxConfigBytes) return "le fichier est trop grand pour un fichier de configuration";
+  if (bytes.size() > kMaxConfigBytes)
+    return "le fichier est trop grand pour un fichier de configuration";
   for (char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 && c != '\t' && c != '\r' && c != '\n')

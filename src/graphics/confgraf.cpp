@@ -91,16 +91,17 @@ std::optional<std::string> StoreGraphicsFields(const GraphicsFields& f, Settings
 }
 
 const std::array<const char*, kScreenPenSlots> kPenColourLabels = {
-    "Couleur 1 (rouge)",         "Couleur 2 (jaune)",       "Couleur 3 (vert)",
-    "Couleur 4 (cyan)",          "Couleur 5 (bleu)",        "Couleur 6 (magenta)",
-    "Couleur 7 (blanc)",         "Couleur 8 (sombre bleu)", "Couleur 9 (sombre vert)",
-    "Couleur 10 (sombre cyan)",  "Couleur 11 (sombre rouge)", "Couleur 12 (sombre magenta)",
-    "Couleur 13 (brun)",         "Couleur 14 (clair gris)", "Couleur 15 (sombre gris)",
+    "Couleur 1 (rouge)",        "Couleur 2 (jaune)",         "Couleur 3 (vert)",
+    "Couleur 4 (cyan)",         "Couleur 5 (bleu)",          "Couleur 6 (magenta)",
+    "Couleur 7 (blanc)",        "Couleur 8 (sombre bleu)",   "Couleur 9 (sombre vert)",
+    "Couleur 10 (sombre cyan)", "Couleur 11 (sombre rouge)", "Couleur 12 (sombre magenta)",
+    "Couleur 13 (brun)",        "Couleur 14 (clair gris)",   "Couleur 15 (sombre gris)",
     "Couleur 16 (noir)"};
 
 std::array<std::string, kScreenPenSlots> PenColourFieldsFrom(const Settings& s) {
   std::array<std::string, kScreenPenSlots> fields;
-  for (std::size_t k = 0; k < kScreenPenSlots; ++k) fields[k] = std::to_string(s.ScreenPenColour[k]);
+  for (std::size_t k = 0; k < kScreenPenSlots; ++k)
+    fields[k] = std::to_string(s.ScreenPenColour[k]);
   return fields;
 }
 

@@ -27,8 +27,9 @@ void ShowTopic(Program& program, int topic) {
 // --- TConfDir ----------------------------------------------------------------------------------
 
 TConfDir::TConfDir(Program& program, QWidget* parent)
-    : InputDialog(QStringLiteral("Config Directory"),
-                  [&program] { ShowTopic(program, kConfDirHelpTopic); }, parent),
+    : InputDialog(
+          QStringLiteral("Config Directory"), [&program] { ShowTopic(program, kConfDirHelpTopic); },
+          parent),
       program_(program) {
   const DirectoryFields f = DirectoryFieldsFrom(program_.settings);
   auto* form = new QFormLayout;
@@ -97,9 +98,10 @@ void TConfDir::reject() {
 // --- TForm_confPentable ------------------------------------------------------------------------
 
 TForm_confPentable::TForm_confPentable(Program& program, QWidget* parent)
-    : InputDialog(QStringLiteral("Config PenTable"),
-                  [&program] { ShowTopic(program, PenTableHelpTopic(program.settings.SyntaxCode)); },
-                  parent),
+    : InputDialog(
+          QStringLiteral("Config PenTable"),
+          [&program] { ShowTopic(program, PenTableHelpTopic(program.settings.SyntaxCode)); },
+          parent),
       program_(program) {
   ComboBox1 = new QComboBox;
   for (const SyntaxInfo& syntax : kSyntaxes) ComboBox1->addItem(QString::fromUtf8(syntax.listName));
@@ -139,7 +141,8 @@ void TForm_confPentable::FillGrid() {
     auto* label = new QTableWidgetItem(Q(PenTableRowLabel(row + 1)));
     label->setFlags(label->flags() & ~Qt::ItemIsEditable);
     StringGrid1->setItem(row, 0, label);
-    StringGrid1->setItem(row, 1, new QTableWidgetItem(Q(cells.number[static_cast<std::size_t>(row)])));
+    StringGrid1->setItem(row, 1,
+                         new QTableWidgetItem(Q(cells.number[static_cast<std::size_t>(row)])));
     auto* speed = new QTableWidgetItem(Q(cells.speed[static_cast<std::size_t>(row)]));
     if (!speeds) speed->setFlags(speed->flags() & ~Qt::ItemIsEditable);
     StringGrid1->setItem(row, 2, speed);
@@ -149,7 +152,8 @@ void TForm_confPentable::FillGrid() {
 
 void TForm_confPentable::ComboBox1Change(int index) {
   // The chosen syntax is taken at once, whether the dialog ends with OK or not.
-  if (index >= 0 && index < 12) program_.settings.SyntaxCode = static_cast<std::uint16_t>(index + 1);
+  if (index >= 0 && index < 12)
+    program_.settings.SyntaxCode = static_cast<std::uint16_t>(index + 1);
   FillGrid();
 }
 

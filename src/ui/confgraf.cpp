@@ -200,7 +200,8 @@ TConfColor::TConfColor(Program& program, QWidget* parent)
   const auto fields = PenColourFieldsFrom(program_.settings);
   auto* row = new QHBoxLayout;
   for (int g = 0; g < 2; ++g) {
-    auto* group = new QGroupBox(g == 0 ? QStringLiteral("Colour 1..8") : QStringLiteral("Colour 9..16"));
+    auto* group =
+        new QGroupBox(g == 0 ? QStringLiteral("Colour 1..8") : QStringLiteral("Colour 9..16"));
     auto* form = new QFormLayout(group);
     for (int k = g * 8; k < g * 8 + 8; ++k) {
       const auto i = static_cast<std::size_t>(k);

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "config/confdir.h"
 #include "config/configio.h"
 #include "config/configload.h"
-#include "config/confdir.h"
 #include "graphics/confgraf.h"
 
 namespace plotvue {
@@ -37,8 +37,8 @@ class Ui : public UserInteraction {
 struct Scratch {
   Scratch() {
     // Not temp_directory_path(): other tests of this binary point TMPDIR elsewhere.
-    dir = fs::path("/tmp") / ("plotvue-sd-" + std::to_string(::getpid()) + "-" +
-                                       std::to_string(serial++));
+    dir = fs::path("/tmp") /
+          ("plotvue-sd-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
     fs::create_directories(dir);
   }
   ~Scratch() {
@@ -226,8 +226,10 @@ TEST(DirectoryTest, MissingOrUnwritableDirectoryIsRefusedAndNothingStored) {
   if (!rootCanWrite) {
     refused = StoreDirectoryFields(f, s);
     ASSERT_TRUE(refused);
-    EXPECT_EQ(*refused, "Annuaire temporaire ou disque virtuel : impossible d'écrire dans le "
-                        "répertoire \"" + scratch.Path("ro") + "/\"");
+    EXPECT_EQ(*refused,
+              "Annuaire temporaire ou disque virtuel : impossible d'écrire dans le "
+              "répertoire \"" +
+                  scratch.Path("ro") + "/\"");
   }
   // A directory read only is still good for drawings.
   f.temp = "";
@@ -247,9 +249,10 @@ TEST(PenTableTest, HeadersRowsAndHelpPerSyntax) {
   EXPECT_EQ(PenTableRowLabel(8), "8 (brun)");
   EXPECT_EQ(PenTableRowLabel(9), "9 ()");
   EXPECT_EQ(PenTableRowLabel(15), "15 ()");
-  const char* headers[13] = {nullptr,   "Pen No.", "Pen No.",  "Tool No.", "Tool No.",
-                             "Couleur", "Couleur", "Couleur",  "Couleur",  "Couleur",
-                             "Epaisseur du trait", "Epaisseur du trait", "Couleur"};
+  const char* headers[13] = {
+      nullptr,   "Pen No.", "Pen No.", "Tool No.", "Tool No.",           "Couleur",
+      "Couleur", "Couleur", "Couleur", "Couleur",  "Epaisseur du trait", "Epaisseur du trait",
+      "Couleur"};
   for (int syntax = 1; syntax <= 12; ++syntax) {
     EXPECT_EQ(PenTableNumberHeader(syntax), headers[syntax]) << syntax;
     EXPECT_EQ(PenTableHasSpeed(syntax), syntax <= 4 || syntax == 9) << syntax;
@@ -304,7 +307,8 @@ TEST(ConfigLoadTest, WholeFilesAndOlderVersionsAreTaken) {
   EXPECT_EQ(ConfigFileProblem(FirstLines(full, 156)), "");  // ends after "Style de texte"
   EXPECT_EQ(ConfigFileProblem(FirstLines(full, 162)), "");  // ends after "PLT Annuaire"
   EXPECT_EQ(ConfigFileProblem(FirstLines(full, 244)), "");  // ends after the 2nd reserved entry
-  EXPECT_EQ(ConfigFileProblem(FirstLines(full, 200)), "le fichier est incomplet (200 lignes sur 254)");
+  EXPECT_EQ(ConfigFileProblem(FirstLines(full, 200)),
+            "le fichier est incomplet (200 lignes sur 254)");
   EXPECT_EQ(ConfigFileProblem(full.substr(0, full.size() - 3)),
             "le fichier est incomplet (254 lignes sur 254)");
   EXPECT_EQ(ConfigFileProblem(""), "le fichier est incomplet (0 lignes sur 254)");
@@ -326,7 +330,11 @@ TEST(ConfigLoadTest, DamagedFileKeepsTheSettingsAndSaysWhy) {
   fs::create_directories(scratch.dir / "dir.cfg");
   const std::string cases[][2] = {
       {scratch.Write("short.cfg", FirstLines(full, 100)), "le fichier est incomplet"},
-      {scratch.Write("bin.cfg", std::string("\x7f" "ELF\2\1\1\0", 8) + full), "ce n'est pas un fichier de configuration (fichier binaire)"},
+      {scratch.Write("bin.cfg", std::string("\x7f"
+                                            "ELF\2\1\1\0",
+                                            8) +
+                                    full),
+       "ce n'est pas un fichier de configuration (fichier binaire)"},
       {scratch.Path("dir.cfg"), "c'est un répertoire"},
       {scratch.Path("none.cfg"), "le fichier ne peut pas être lu"},
   };
