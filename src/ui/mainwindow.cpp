@@ -21,10 +21,13 @@
 #include "app/startup.h"
 #include "base/fileutil.h"
 #include "config/configio.h"
+#include "config/configload.h"
 #include "config/paths.h"
 #include "graphics/show.h"
 #include "output/numformat.h"
 #include "ui/aboutbox.h"
+#include "ui/confdir.h"
+#include "ui/confgraf.h"
 #include "ui/demo.h"
 #include "ui/infodialog.h"
 #include "ui/inputdialogs.h"
@@ -164,7 +167,7 @@ void Thh::BuildMenus() {
   mi_ViewClear = item(mi_View, "&Clear", &Thh::mi_ViewClearClick);
   mi_ViewRedraw = item(mi_View, "Re&draw", &Thh::mi_ViewRedrawClick);
   mi_ViewRegen = item(mi_View, "&Regen", &Thh::mi_ViewRegenClick);
-  List1 = later(mi_View, "&List");
+  List1 = item(mi_View, "&List", &Thh::List1Click);
   List1->setVisible(false);
 
   mi_convert = menuBar()->addMenu(QStringLiteral("&Convert"));
@@ -173,11 +176,12 @@ void Thh::BuildMenus() {
 
   mi_options = menuBar()->addMenu(QStringLiteral("&Options"));
   mi_optionsConverter = later(mi_options, "Converter");
-  mi_optionsPenTable = later(mi_options, "Pen Table");
-  mi_optionsDirectories = later(mi_options, "Directories");
+  mi_optionsPenTable = item(mi_options, "Pen Table", &Thh::mi_optionsPenTableClick);
+  mi_optionsDirectories =
+      item(mi_options, "Directories", &Thh::mi_optionsDirectoriesClick);
   mi_optionsPrinter = later(mi_options, "Printer");
-  mi_optionsGraphics = later(mi_options, "Graphics");
-  mi_optionsColours = later(mi_options, "Colours");
+  mi_optionsGraphics = item(mi_options, "Graphics", &Thh::mi_optionsGraphicsClick);
+  mi_optionsColours = item(mi_options, "Colours", &Thh::mi_optionsColoursClick);
   mi_options->addSeparator();
   mi_optionsSave = item(mi_options, "Save", &Thh::mi_optionsSaveClick);
   mi_optionsLoad = item(mi_options, "Load", &Thh::mi_optionsLoadClick);
@@ -256,6 +260,9 @@ void Thh::UpdateCommandStates() {
                      mi_optionsLoad})
     a->setEnabled(!busy_);
   for (QAction* a : mi_fileN) a->setEnabled(!busy_);
+  for (QAction* a : {mi_optionsGraphics, mi_optionsColours, mi_optionsDirectories,
+                     mi_optionsPenTable, List1})
+    a->setEnabled(!busy_);
 }
 
 void Thh::RestoreWindowMemory() {
@@ -469,16 +476,52 @@ void Thh::mi_optionsSaveClick() {
 
 void Thh::mi_optionsLoadClick() {
   if (busy_) return;
-  const Settings before = program_.settings;
   program_.ErrorFlag = false;
-  ReadConfig(program_, "");
-  if (program_.ErrorFlag) {
-    // A file that could not be read leaves the settings as they were.
-    program_.settings = before;
+  // A file that is not a whole settings file leaves the settings as they were and says why.
+  if (!LoadConfigCommand(program_)) {
     program_.ErrorFlag = false;
     return;
   }
-  tavogra_->SetBackground(ToQColor(RgbFromColourValue(program_.settings.BackgroundColour)));
+  SettingsChanged();
+}
+
+// --- Settings dialogs ----------------------------------------------------------------------------
+
+void Thh::SettingsChanged() {
+  // The window size, the background colour and the colour mode show at the next replay.
+  ApplySettings();
+  tavogra_->Invalidate();
+}
+
+void Thh::mi_optionsGraphicsClick() {
+  program_.ErrorFlag = false;
+  Tconfgraf dialog(program_, this);
+  dialog.exec();
+  // The background colour button stores at once, so the window takes it even after "Annuler".
+  SettingsChanged();
+}
+
+void Thh::mi_optionsColoursClick() {
+  program_.ErrorFlag = false;
+  TConfColor dialog(program_, this);
+  dialog.exec();
+}
+
+void Thh::mi_optionsDirectoriesClick() {
+  program_.ErrorFlag = false;
+  TConfDir dialog(program_, this);
+  dialog.exec();
+}
+
+void Thh::mi_optionsPenTableClick() {
+  program_.ErrorFlag = false;
+  TForm_confPentable dialog(program_, this);
+  dialog.exec();
+}
+
+void Thh::List1Click() {
+  TForm_listgraf dialog(window_->list(), this);
+  dialog.exec();
 }
 
 // --- Help ----------------------------------------------------------------------------------------

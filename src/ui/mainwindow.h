@@ -81,6 +81,11 @@ class Thh : public QMainWindow {
   void mi_ViewRegenClick();
   void mi_optionsSaveClick();
   void mi_optionsLoadClick();
+  void mi_optionsGraphicsClick();
+  void mi_optionsColoursClick();
+  void mi_optionsDirectoriesClick();
+  void mi_optionsPenTableClick();
+  void List1Click();
   void mi_infoDemoClick();
   void mi_helpwwwClick();
   void mi_helpemailClick();
@@ -144,6 +149,8 @@ class Thh : public QMainWindow {
   template <typename Command>
   bool Reading(Command command);
   void ApplySettings();
+  // After a settings dialog or Options, Load: the window takes the settings it shows.
+  void SettingsChanged();
   // After a file was shown: it goes to the top of the recent files.
   void Opened(const std::string& path);
   void ShowCounts();
