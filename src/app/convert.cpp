@@ -124,8 +124,14 @@ ConversionReport ConvertNewFileCommand(Program& p, PlotDriver& driver,
                                        const EditorLauncher& editor) {
   const CurrentFile previous = p.file;
   const std::string previousPlotFile = p.settings.PlotFile;
+  const Extents extents = p.extents;
+  const std::int64_t elements = p.ElementCount;
+  const std::int64_t texts = p.TextCount;
   auto restore = [&] {
     p.file = previous;
+    p.extents = extents;  // the results of the file shown, not of the one converted
+    p.ElementCount = elements;
+    p.TextCount = texts;
     // The previous name, as the commands that opened it had set it.
     p.settings.PlotFile = previous.base.empty() ? previousPlotFile : previous.base;
   };
