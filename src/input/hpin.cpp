@@ -1097,13 +1097,13 @@ void Interpreter<SinkT>::CharacterPlot() {
 }
 
 // The end of a run: the trailer is written whatever ended the run, unless the input could not be
-// read to its end; a failure while writing it counts too. `failed` when the output failed on the
-// way.
+// read to its end or the user stopped the run (a cancelled conversion keeps no output under its
+// name); a failure while writing it counts too. `failed` when the output failed on the way.
 template <class SinkT>
 void EndRun(Program& p, SinkT& sink, ByteSource& source, bool failed) {
   p.ErrorFlag = false;
-  sink.End(source.failed());
-  failed = failed || p.ErrorFlag || source.failed();
+  sink.End(source.failed() || p.StopRequested);
+  failed = failed || p.ErrorFlag || source.failed() || p.StopRequested;
   if (source.failed()) {
     p.MessagesEnabled = true;
     p.Error("Erreur de lecture du fichier " + p.file.Path() + " !");

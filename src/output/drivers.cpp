@@ -125,17 +125,18 @@ bool PlotDriver::OpenTarget(std::string* error) {
   }
   const bool serial = state.device == static_cast<int>(Device::Serial);
   targetName_ = serial ? ComDevicePath(settings().SerialPort) : LptDevicePath(settings().LPT);
+  const PortOptions options = PortOptionsFromEnvironment(serial ? settings().SerialPort : 0);
   // The probe: one line end reaches the device before the port is opened for the output.
   {
     PortTarget probe;
-    if (!probe.Open(targetName_, serial, settings(), error)) return false;
+    if (!probe.Open(targetName_, serial, settings(), error, options)) return false;
     if (!probe.Write("\r\n") || !probe.Close()) {
       if (error) *error = targetName_ + ": " + probe.reason();
       return false;
     }
   }
   auto port = std::make_unique<PortTarget>();
-  if (!port->Open(targetName_, serial, settings(), error)) return false;
+  if (!port->Open(targetName_, serial, settings(), error, options)) return false;
   target_ = std::move(port);
   return true;
 }
@@ -208,6 +209,7 @@ void PlotDriver::BeginOutput(int syntaxCode, int deviceCode) {
     CloseTarget(false);
     return;
   }
+  ++outputsBegun;
   target_->SetFailureHandler([this](const std::string& reason) {
     program_->MessagesEnabled = true;
     if (state.device == static_cast<int>(Device::File)) {

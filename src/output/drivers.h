@@ -201,6 +201,9 @@ class PlotDriver final : public OutputDriver {
 
   DriverState state;
   DriverOptions options;
+  // Outputs begun successfully since the driver was made (the parts of a split conversion count
+  // one each).
+  std::size_t outputsBegun = 0;
   // The units of the next segment's end point, when the reader made them ahead.
   PointUnits aheadUnits;
 

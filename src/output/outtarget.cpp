@@ -1,12 +1,18 @@
 #include "output/outtarget.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <thread>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -187,31 +193,129 @@ void FileTarget::Abandon() {
   std::vector<char>().swap(buffer_);
 }
 
+// --- Ports ---------------------------------------------------------------------------------
+
+int WritePort(int fd, const char* data, std::size_t size, int stallMs) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n > 0) {
+      data += n;
+      size -= static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+      // The device holds the line (flow control, a full buffer): wait until it takes more.
+      struct pollfd pfd {fd, POLLOUT, 0};
+      int ready = ::poll(&pfd, 1, stallMs);
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready < 0) return errno;
+      if (ready == 0) return kPortStalled;
+      if ((pfd.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 && (pfd.revents & POLLOUT) == 0)
+        return EIO;
+      continue;
+    }
+    return errno;
+  }
+  return 0;
+}
+
+int DrainPort(int fd, int stallMs) {
+  if (::isatty(fd) != 1) return 0;
+  using Clock = std::chrono::steady_clock;
+  int last = -1;
+  Clock::time_point since = Clock::now();
+  for (;;) {
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0) break;  // no queue to watch: tcdrain alone
+    if (queued <= 0) break;
+    if (last < 0 || queued < last) {
+      last = queued;
+      since = Clock::now();
+    } else if (Clock::now() - since >= std::chrono::milliseconds(stallMs)) {
+      return kPortStalled;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  while (::tcdrain(fd) != 0) {
+    if (errno != EINTR) return errno == ENOTTY ? 0 : errno;
+  }
+  return 0;
+}
+
+int OpenPort(const std::string& path, bool serial, const Settings& settings,
+             const PortOptions& options) {
+  if (path.empty()) {
+    errno = ENOENT;
+    return -1;
+  }
+  int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  auto fail = [fd](int err) {
+    ::close(fd);
+    errno = err;
+    return -1;
+  };
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!regular) {
+    // One job at a time on a device: a second one would interleave its bytes with ours.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno == EWOULDBLOCK ? EBUSY : errno);
+  } else {
+    (void)::ftruncate(fd, 0);  // a port redirected to a file for tests
+  }
+  if (serial && ::isatty(fd) == 1) {
+    std::string error;
+    if (!ApplySerialSettings(fd, settings, &error, options.flow)) return fail(errno ? errno : EIO);
+  }
+  return fd;
+}
+
+namespace {
+
+SerialFlow FlowFromText(const char* text) {
+  if (text == nullptr) return SerialFlow::Hardware;
+  std::string t;
+  for (const char* c = text; *c; ++c) t += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  if (t == "xonxoff" || t == "xon" || t == "xon/xoff") return SerialFlow::XonXoff;
+  if (t == "none" || t == "off") return SerialFlow::None;
+  return SerialFlow::Hardware;
+}
+
+}  // namespace
+
+PortOptions PortOptionsFromEnvironment(int comNumber) {
+  PortOptions options;
+  if (comNumber >= 1 && comNumber <= 4) {
+    std::string name = "PLOTVUE_COM" + std::to_string(comNumber) + "_FLOW";
+    options.flow = FlowFromText(std::getenv(name.c_str()));
+  }
+  if (const char* timeout = std::getenv("PLOTVUE_PORT_TIMEOUT")) {
+    char* end = nullptr;
+    long seconds = std::strtol(timeout, &end, 10);
+    if (end != timeout && *end == '\0' && seconds > 0 && seconds <= 24 * 3600)
+      options.stallMs = static_cast<int>(seconds * 1000);
+  }
+  return options;
+}
+
 // --- PortTarget ------------------------------------------------------------------------------
 
 PortTarget::~PortTarget() { Abandon(); }
 
 bool PortTarget::Open(const std::string& path, bool serial, const Settings& settings,
-                      std::string* error) {
+                      std::string* error, const PortOptions& options) {
   if (path.empty()) {
     if (error) *error = "no such port";
     return false;
   }
-  // Opened without waiting for a modem line, then switched back to blocking writes.
-  int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  int fd = OpenPort(path, serial, settings, options);
   if (fd < 0) {
     if (error) *error = path + ": " + ErrorText(errno);
     return false;
   }
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) (void)::ftruncate(fd, 0);
   tty_ = ::isatty(fd) == 1;
-  if (serial && tty_ && !ApplySerialSettings(fd, settings, error)) {
-    ::close(fd);
-    return false;
-  }
+  stallMs_ = options.stallMs;
   fd_ = fd;
   buffer_.clear();
   return true;
@@ -227,7 +331,7 @@ bool PortTarget::Write(std::string_view bytes) {
 bool PortTarget::Flush() {
   if (failed()) return false;
   if (buffer_.empty()) return true;
-  int err = fd_ < 0 ? EBADF : WriteAll(fd_, buffer_.data(), buffer_.size());
+  int err = fd_ < 0 ? EBADF : WritePort(fd_, buffer_.data(), buffer_.size(), stallMs_);
   buffer_.clear();
   if (err != 0) {
     Fail(err);
@@ -239,8 +343,11 @@ bool PortTarget::Flush() {
 bool PortTarget::Close() {
   if (fd_ < 0) return false;
   bool ok = Flush();
-  if (tty_) {
-    while (::tcdrain(fd_) != 0 && errno == EINTR) {
+  if (ok && tty_) {
+    int err = DrainPort(fd_, stallMs_);
+    if (err != 0) {
+      Fail(err);
+      ok = false;
     }
   }
   if (::close(fd_) != 0 && ok) {
@@ -287,6 +394,10 @@ std::string ComDevicePath(int number) {
 }
 
 void SetSerialTermios(const Settings& settings, termios& tio) {
+  SetSerialTermios(settings, tio, SerialFlow::None);
+}
+
+void SetSerialTermios(const Settings& settings, termios& tio, SerialFlow flow) {
   static constexpr std::array<speed_t, 8> kBaud = {B110,  B150,  B300,  B600,
                                                    B1200, B2400, B4800, B9600};
   ::cfmakeraw(&tio);
@@ -300,15 +411,23 @@ void SetSerialTermios(const Settings& settings, termios& tio) {
   if (settings.ParityCode == 2) tio.c_cflag |= PARENB | PARODD;
   if (settings.ParityCode == 3) tio.c_cflag |= PARENB;
   tio.c_cflag |= CLOCAL | CREAD;
+  tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+  tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  if (flow == SerialFlow::Hardware) tio.c_cflag |= CRTSCTS;
+  if (flow == SerialFlow::XonXoff) {
+    tio.c_iflag |= IXON | IXOFF;
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+  }
 }
 
-bool ApplySerialSettings(int fd, const Settings& settings, std::string* error) {
+bool ApplySerialSettings(int fd, const Settings& settings, std::string* error, SerialFlow flow) {
   struct termios tio {};
   if (::tcgetattr(fd, &tio) != 0) {
     if (error) *error = ErrorText(errno);
     return false;
   }
-  SetSerialTermios(settings, tio);
+  SetSerialTermios(settings, tio, flow);
   if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
     if (error) *error = ErrorText(errno);
     return false;

@@ -5,7 +5,10 @@
 // renamed over the target name only when the output ends well, so a failed or abandoned
 // conversion leaves the previous file (or none) under the target name, never a partial one. A
 // port gets every command at once: its buffer is pushed out at each line end and at each Flush,
-// and closing it waits until the device has taken everything (tcdrain).
+// and closing it waits until the device has taken everything. A serial port runs with the flow
+// control of its PortOptions, and a port that takes no byte for the options' stall time (a
+// plotter switched off, a handshake line never raised) ends the output with a failure instead of
+// hanging the program.
 //
 // State: each target owns its descriptor and buffer from Open to Close or Abandon; the destructor
 // abandons a target that is still open.
@@ -14,6 +17,7 @@
 
 #include <termios.h>
 
+#include <cerrno>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -23,6 +27,41 @@
 #include "output/channel.h"
 
 namespace plotvue {
+
+// Flow control of a serial line: the plotter holds the sender with its CTS line (Hardware) or
+// with XOFF and XON characters (XonXoff), or not at all.
+enum class SerialFlow { Hardware, XonXoff, None };
+
+// How a port is driven: the serial flow control, and how long a write or the final drain may
+// make no progress before the job ends with a failure.
+struct PortOptions {
+  SerialFlow flow = SerialFlow::Hardware;
+  int stallMs = 30000;
+};
+
+// The options of the serial port COM`number` (and of the parallel ports, which use only the
+// stall time): $PLOTVUE_COM<n>_FLOW ("rtscts", "xonxoff" or "none"; default rtscts) and
+// $PLOTVUE_PORT_TIMEOUT (whole seconds, default 30).
+PortOptions PortOptionsFromEnvironment(int comNumber);
+
+// The errno value of a port that made no progress for the stall time.
+inline constexpr int kPortStalled = ETIMEDOUT;
+
+// Writes the whole block to the port `fd` (blocking or not), waiting while the device holds the
+// line, across short writes and interruptions. 0, or the error number: kPortStalled when
+// nothing could be written for `stallMs`.
+int WritePort(int fd, const char* data, std::size_t size, int stallMs);
+
+// Waits until a terminal has sent out everything written to it; the wait ends with kPortStalled
+// when its output queue does not shrink for `stallMs`. 0 for other files at once.
+int DrainPort(int fd, int stallMs);
+
+// Opens the device `path` for writing, without waiting for a modem line, and locks it for this
+// job: a port that another program (or another job of ours) holds is refused as busy (EBUSY).
+// With `serial` and a terminal, applies the line settings and the flow control. The descriptor
+// stays non-blocking (WritePort waits with the stall time). -1 with errno on failure.
+int OpenPort(const std::string& path, bool serial, const Settings& settings,
+             const PortOptions& options);
 
 class OutputTarget : public OutputChannel {
  public:
@@ -116,7 +155,8 @@ class PortTarget final : public OutputTarget {
   // parameters of the settings (BaudRateCode, DataBitsCode, StopBits, ParityCode) are applied
   // in raw mode. A regular file at `path` (a port redirected for tests) is truncated. False,
   // with `*error`, when the device cannot be opened or configured.
-  bool Open(const std::string& path, bool serial, const Settings& settings, std::string* error);
+  bool Open(const std::string& path, bool serial, const Settings& settings, std::string* error,
+            const PortOptions& options = PortOptions{});
 
   // Bytes are collected until a line end (or Flush), then written at once.
   bool Write(std::string_view bytes) override;
@@ -128,6 +168,7 @@ class PortTarget final : public OutputTarget {
  private:
   int fd_ = -1;
   bool tty_ = false;
+  int stallMs_ = 30000;
   std::string buffer_;
 };
 
@@ -141,11 +182,15 @@ std::string ComDevicePath(int number);
 
 // Sets the serial line settings in `tio`, in raw mode: baud rate code 1..8 (110, 150, 300, 600,
 // 1200, 2400, 4800, 9600; other codes give 9600), data bits code 1 = 7 bits else 8, stop bits 2
-// or else 1, parity code 2 odd, 3 even, else none; the modem lines are ignored.
+// or else 1, parity code 2 odd, 3 even, else none; the modem lines are ignored. With `flow`
+// Hardware the output waits for CTS (CRTSCTS), with XonXoff it stops at XOFF and goes on at XON
+// (IXON, and IXOFF for what the plotter sends); the two-argument form sets no flow control.
 void SetSerialTermios(const Settings& settings, termios& tio);
+void SetSerialTermios(const Settings& settings, termios& tio, SerialFlow flow);
 
 // Applies SetSerialTermios to the terminal `fd`. False with `*error` when the terminal refuses.
-bool ApplySerialSettings(int fd, const Settings& settings, std::string* error);
+bool ApplySerialSettings(int fd, const Settings& settings, std::string* error,
+                         SerialFlow flow = SerialFlow::None);
 
 }  // namespace plotvue
 

@@ -28,6 +28,7 @@
 #include "ui/aboutbox.h"
 #include "ui/confdir.h"
 #include "ui/confgraf.h"
+#include "ui/convertdialogs.h"
 #include "ui/demo.h"
 #include "ui/infodialog.h"
 #include "ui/inputdialogs.h"
@@ -150,7 +151,7 @@ void Thh::BuildMenus() {
   mi_FileSaveAs = item(mi_file, "Save &As...", &Thh::mi_FileSaveAsClick);
   mi_print = later(mi_file, "&Print");
   mi_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  mi_plot = later(mi_file, "Plo&t");
+  mi_plot = item(mi_file, "Plo&t", &Thh::mi_plotClick);
   mi_recentSeparator = mi_file->addSeparator();
   static constexpr Qt::Key kRecentKeys[4] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
   for (int k = 0; k < 4; ++k) {
@@ -171,11 +172,11 @@ void Thh::BuildMenus() {
   List1->setVisible(false);
 
   mi_convert = menuBar()->addMenu(QStringLiteral("&Convert"));
-  mi_convertCurFile = later(mi_convert, "Current File");
-  mi_ConvertnewFile = later(mi_convert, "NewFile");
+  mi_convertCurFile = item(mi_convert, "Current File", &Thh::mi_convertCurFileClick);
+  mi_ConvertnewFile = item(mi_convert, "NewFile", &Thh::mi_ConvertnewFileClick);
 
   mi_options = menuBar()->addMenu(QStringLiteral("&Options"));
-  mi_optionsConverter = later(mi_options, "Converter");
+  mi_optionsConverter = item(mi_options, "Converter", &Thh::mi_optionsConverterClick);
   mi_optionsPenTable = item(mi_options, "Pen Table", &Thh::mi_optionsPenTableClick);
   mi_optionsDirectories =
       item(mi_options, "Directories", &Thh::mi_optionsDirectoriesClick);
@@ -464,6 +465,80 @@ void Thh::mi_ViewRegenClick() {
   UpdateCaption();
   Reading([this] { return RegenCommand(program_, *device_); });
   UpdateCaption();
+}
+
+// --- Convert -------------------------------------------------------------------------------------
+
+void Thh::mi_convertCurFileClick() { ConvertCommand(false); }
+
+void Thh::mi_ConvertnewFileClick() { ConvertCommand(true); }
+
+void Thh::ConvertCommand(bool newFile) {
+  if (busy_) return;
+  if (!newFile && !HasCurrentFile(program_)) {
+    program_.ui->ShowError("Aucun fichier ouvert");
+    return;
+  }
+  if (!driver_) {
+    driver_ = MakeOutputDriver(program_);
+    driver_->options.beep = [] { QApplication::beep(); };
+  }
+  auto dialog = [this] {
+    Tplotkonvert d(program_.settings, [this] { help_->ShowHelpTopic(kConverterHelpTopic); },
+                   this);
+    const int result = d.exec();
+    if (result == kConfigurationRequest) return ConverterDialogResult::Configuration;
+    return result == QDialog::Accepted ? ConverterDialogResult::Ok
+                                       : ConverterDialogResult::Cancelled;
+  };
+  // The conversion runs with the progress bar and its Cancel button.
+  auto convert = [this] {
+    ConversionReport report;
+    Reading([&] {
+      report = ConvertCurrentFile(program_, *driver_);
+      return true;
+    });
+    return report;
+  };
+  const ConversionReport report =
+      newFile ? ConvertNewFileCommand(program_, *driver_, dialog, convert, OpenInEditor)
+              : ConvertCurrentFileCommand(program_, *driver_, dialog, convert, OpenInEditor);
+  if (!report.target.empty() || report.cancelled)
+    statusBar()->showMessage(FromUtf8(ConversionStatusText(report)));
+  ShowCounts();
+  UpdateCaption();
+}
+
+void Thh::mi_optionsConverterClick() {
+  if (busy_) return;
+  if (!driver_) driver_ = MakeOutputDriver(program_);
+  program_.ErrorFlag = false;
+  AskConverterSettings(program_, driver_->options.garmin, OpenInEditor);
+  program_.ErrorFlag = false;
+}
+
+void Thh::mi_plotClick() {
+  if (busy_) return;
+  program_.ErrorFlag = false;
+  if (!HasCurrentFile(program_)) {
+    program_.ui->ShowError("Aucun fichier ouvert");
+    return;
+  }
+  Tfhpvplot dialog(plotter_, [this] { help_->ShowHelpTopic(kPlotterHelpTopic); }, this);
+  if (dialog.exec() != QDialog::Accepted) {
+    program_.ErrorFlag = true;
+    return;
+  }
+  SpoolResult result;
+  QElapsedTimer timer;
+  timer.start();
+  Reading([&] {
+    result = SpoolPlotFile(program_, plotter_);
+    return true;
+  });
+  const std::string text = SpoolStatusText(result, timer.elapsed() / 1000.0);
+  if (!text.empty()) statusBar()->showMessage(FromUtf8(text));
+  device_->DevArrowCursor();
 }
 
 // --- Options -------------------------------------------------------------------------------------

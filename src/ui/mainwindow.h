@@ -24,6 +24,7 @@
 #include <string>
 
 #include "app/captions.h"
+#include "app/convert.h"
 #include "app/recent.h"
 #include "base/program.h"
 #include "graphics/device.h"
@@ -79,6 +80,10 @@ class Thh : public QMainWindow {
   void mi_ViewClearClick();
   void mi_ViewRedrawClick();
   void mi_ViewRegenClick();
+  void mi_convertCurFileClick();
+  void mi_ConvertnewFileClick();
+  void mi_optionsConverterClick();
+  void mi_plotClick();
   void mi_optionsSaveClick();
   void mi_optionsLoadClick();
   void mi_optionsGraphicsClick();
@@ -177,6 +182,12 @@ class Thh : public QMainWindow {
   bool cancelled_ = false;
   bool demoRunning_ = false;
   bool demoStop_ = false;
+  // Convert, Current File (or NewFile): the converter dialog, the prompts, the conversion.
+  void ConvertCommand(bool newFile);
+  // Convert and Plot: the output driver of the program run (made at the first conversion) and
+  // the plotter dialog's choice.
+  std::unique_ptr<PlotDriver> driver_;
+  PlotterChoice plotter_;
 };
 
 }  // namespace plotvue
