@@ -37,6 +37,7 @@ constexpr int kMaxClientSide = 16384;
 // Help topics of the window's own dialogs.
 constexpr int kLimitsHelpTopic = 9010;
 constexpr int kWindowHelpTopic = 9300;
+constexpr int kPrintHelpTopic = 2100;
 
 QString FromUtf8(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -65,6 +66,8 @@ Thh::Thh(Program& program, QWidget* parent) : QMainWindow(parent), program_(prog
   help_->SetDefaultTopic(kWindowHelpTopic);
   program_.ui->help = help_.get();
 
+  printing_ = std::make_unique<PrintCommands>(
+      program_, *tavogra_, [this] { help_->ShowHelpTopic(kPrintHelpTopic); });
   BuildMenus();
 
   // The status line: where the cursor points in the drawing, the counts of the file shown, and
@@ -144,7 +147,7 @@ void Thh::BuildMenus() {
   mi_fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   mi_FileOpenLimit = item(mi_file, "Open &Limit...", &Thh::mi_FileOpenLimitClick);
   mi_FileSaveAs = item(mi_file, "Save &As...", &Thh::mi_FileSaveAsClick);
-  mi_print = later(mi_file, "&Print");
+  mi_print = item(mi_file, "&Print", &Thh::mi_printClick);
   mi_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   mi_plot = later(mi_file, "Plo&t");
   mi_recentSeparator = mi_file->addSeparator();
@@ -174,7 +177,7 @@ void Thh::BuildMenus() {
   mi_optionsConverter = later(mi_options, "Converter");
   mi_optionsPenTable = later(mi_options, "Pen Table");
   mi_optionsDirectories = later(mi_options, "Directories");
-  mi_optionsPrinter = later(mi_options, "Printer");
+  mi_optionsPrinter = item(mi_options, "Printer", &Thh::mi_optionsPrinterClick);
   mi_optionsGraphics = later(mi_options, "Graphics");
   mi_optionsColours = later(mi_options, "Colours");
   mi_options->addSeparator();
@@ -476,6 +479,16 @@ void Thh::mi_optionsLoadClick() {
   }
   tavogra_->SetBackground(ToQColor(RgbFromColourValue(program_.settings.BackgroundColour)));
 }
+
+// --- Printing ------------------------------------------------------------------------------------
+
+void Thh::mi_printClick() {
+  if (busy_) return;
+  printing_->Print(this);
+  device_->DevArrowCursor();
+}
+
+void Thh::mi_optionsPrinterClick() { printing_->PrinterSettings(this); }
 
 // --- Help ----------------------------------------------------------------------------------------
 

@@ -29,6 +29,7 @@
 #include "graphics/device.h"
 #include "graphics/raredova.h"
 #include "help/helpviewer.h"
+#include "ui/printdialogs.h"
 #include "ui/qtservices.h"
 #include "ui/tavogra.h"
 
@@ -68,6 +69,8 @@ class Thh : public QMainWindow {
   QPushButton* cancelButton() const { return cancelButton_; }
   // Where the history file goes and is read from.
   std::string historyPath() const;
+  // The printer and the saved print values of File, Print and Options, Printer.
+  PrintCommands& printing() { return *printing_; }
 
   // Menu commands.
   void mi_fileOpenClick();
@@ -79,6 +82,8 @@ class Thh : public QMainWindow {
   void mi_ViewClearClick();
   void mi_ViewRedrawClick();
   void mi_ViewRegenClick();
+  void mi_printClick();
+  void mi_optionsPrinterClick();
   void mi_optionsSaveClick();
   void mi_optionsLoadClick();
   void mi_infoDemoClick();
@@ -161,6 +166,7 @@ class Thh : public QMainWindow {
   std::unique_ptr<DrawDevice> device_;
   std::unique_ptr<QtProgress> progress_;
   std::unique_ptr<HelpViewer> help_;
+  std::unique_ptr<PrintCommands> printing_;
   MenuCaptions captions_;
   int language_ = kFrench;
   RecentFiles recent_;

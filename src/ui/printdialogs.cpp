@@ -272,8 +272,11 @@ PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::PreparePdfTarget() {
   if (printer_->outputFormat() != QPrinter::PdfFormat) return;
-  if (pdfChosenByUser_ && !printer_->outputFileName().isEmpty()) return;
-  printer_->setOutputFileName(Q(PdfPathBeside(program_.file)));
+  // A file the user chose stays; the one chosen here follows the current plot file.
+  const QString current = printer_->outputFileName();
+  if (!current.isEmpty() && current != autoTarget_) return;
+  autoTarget_ = Q(PdfPathBeside(program_.file));
+  printer_->setOutputFileName(autoTarget_);
 }
 
 bool PrintCommands::PrintNow() {
@@ -302,14 +305,7 @@ bool PrintCommands::Print(QWidget* parent, const std::function<void(TForm_printc
   GraphicsWindow* window = window_.graphicsWindow();
   TForm_printconf dialog(
       program_, saved_, *surface_,
-      [this, parent] {
-        const bool wasPdf = printer_->outputFormat() == QPrinter::PdfFormat;
-        const QString before = printer_->outputFileName();
-        if (!choosePrinter || !choosePrinter(*printer_, parent)) return false;
-        if (printer_->outputFormat() == QPrinter::PdfFormat)
-          pdfChosenByUser_ = !wasPdf || printer_->outputFileName() != before || pdfChosenByUser_;
-        return true;
-      },
+      [this, parent] { return choosePrinter && choosePrinter(*printer_, parent); },
       [this, parent] {
         TForm_printerinfo info(CapsOf(*printer_), parent);
         info.exec();

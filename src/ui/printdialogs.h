@@ -124,7 +124,7 @@ class PrintCommands {
   std::function<bool(QPrinter&, QWidget*)> choosePrinter;
 
  private:
-  // With no printer on the machine, the PDF beside the current plot file.
+  // Printing into a PDF that the user has not named: the PDF beside the current plot file.
   void PreparePdfTarget();
 
   Program& program_;
@@ -133,7 +133,7 @@ class PrintCommands {
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QtPrintSurface> surface_;
   PrintSaved saved_;
-  bool pdfChosenByUser_ = false;
+  QString autoTarget_;  // the PDF file last chosen here, not by the user
 };
 
 }  // namespace plotvue
