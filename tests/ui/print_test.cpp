@@ -318,6 +318,8 @@ TEST(PrintToCups, APageThroughACupsPdfQueue) {
   if (info.isNull()) GTEST_SKIP() << "CUPS does not offer the queue " << queueEnv;
   PrintFixture fx;
   QPrinter& printer = fx.main->printing().printer();
+  // A printer with an output file name would print into that file.
+  printer.setOutputFileName(QString());
   printer.setOutputFormat(QPrinter::NativeFormat);
   printer.setPrinterName(info.printerName());
   const auto before = std::filesystem::exists(outEnv)
