@@ -46,7 +46,8 @@ PrintSaved SavedFromSettings(const Settings& s) {
   return saved;
 }
 
-// --- Dialog fields ---------------------------------------------------------------------------------
+// --- Dialog fields
+// ---------------------------------------------------------------------------------
 
 std::string ScaleFieldText(long double scale) {
   if (!std::isfinite(scale) || std::fabs(scale) < 0.00001L) return "0";
@@ -93,7 +94,8 @@ std::string PrinterNameField(const std::string& name) {
   return std::string(kWidth - length, ' ') + name;
 }
 
-// --- Printer information ---------------------------------------------------------------------------
+// --- Printer information
+// ---------------------------------------------------------------------------
 
 std::string TechnologyName(int code) {
   switch (code) {
@@ -135,7 +137,8 @@ std::vector<std::pair<std::string, std::string>> PrinterInfoRows(const PrinterCa
   return rows;
 }
 
-// --- Printing --------------------------------------------------------------------------------------
+// --- Printing
+// --------------------------------------------------------------------------------------
 
 PrintPage PageOf(const Settings& s, int pageWidth, int pageHeight) {
   PrintPage page;
@@ -178,8 +181,7 @@ bool PrintSequence(Program& program, GraphicsWindow& window, Canvas& screen,
   return true;
 }
 
-bool PrintCurrentFile(Program& program, DrawDevice& device, Canvas& screen,
-                      PrintSurface& printer) {
+bool PrintCurrentFile(Program& program, DrawDevice& device, Canvas& screen, PrintSurface& printer) {
   ExtentsToWindow(program, device);
   device.DevSaveLimit();
   device.DevClear();
@@ -225,8 +227,7 @@ std::function<bool(Program&)> MakeBatchPrintStep(std::shared_ptr<PrinterProvider
     }
     if (!PrintCurrentFile(program, st.device, st.screen, *printer)) return false;
     if (!pdf.empty())
-      program.ui->ShowMessage("pas d'imprimante : " + program.file.Path() + " imprimé dans " +
-                              pdf);
+      program.ui->ShowMessage("pas d'imprimante : " + program.file.Path() + " imprimé dans " + pdf);
     return true;
   };
 }

@@ -81,7 +81,8 @@ class NullCanvas : public Canvas {
   void TextOut(int, int, const TextFont&, const std::string&) override {}
 };
 
-// --- Dialog fields ---------------------------------------------------------------------------------
+// --- Dialog fields
+// ---------------------------------------------------------------------------------
 
 // The fields of the print dialog and of the printer settings dialog as texts and items.
 struct PrintFields {
@@ -114,7 +115,8 @@ PrintFields OpenPrintDialog(const PrintSaved& saved, Settings& s, PrintSurface& 
 // when longer (counted in characters, not bytes).
 std::string PrinterNameField(const std::string& name);
 
-// --- Printer information ---------------------------------------------------------------------------
+// --- Printer information
+// ---------------------------------------------------------------------------
 
 // What the platform tells about a printer; an empty value is shown as "?".
 struct PrinterCaps {
@@ -137,7 +139,8 @@ std::string TechnologyName(int code);
 // with an empty label.
 std::vector<std::pair<std::string, std::string>> PrinterInfoRows(const PrinterCaps& caps);
 
-// --- Printing --------------------------------------------------------------------------------------
+// --- Printing
+// --------------------------------------------------------------------------------------
 
 // The page of the printer transforms: PW and PH with the print origin and scales of `s`.
 PrintPage PageOf(const Settings& s, int pageWidth, int pageHeight);
@@ -149,14 +152,12 @@ void FitWholeDrawing(GraphicsWindow& window);
 // one page of `printer`, which is then sent. A job that cannot start or whose page cannot be
 // delivered sets ErrorFlag and shows "Erreur d'impression : " and the reason. Returns true when
 // the page was sent.
-bool PrintSequence(Program& program, GraphicsWindow& window, Canvas& screen,
-                   PrintSurface& printer);
+bool PrintSequence(Program& program, GraphicsWindow& window, Canvas& screen, PrintSurface& printer);
 
 // Command-line printing of the current file after its scan: the drawing is built with a print
 // run of the interpreter into `device`'s window, printed with the current settings, and the
 // pending key action becomes 27. Returns true when it was printed.
-bool PrintCurrentFile(Program& program, DrawDevice& device, Canvas& screen,
-                      PrintSurface& printer);
+bool PrintCurrentFile(Program& program, DrawDevice& device, Canvas& screen, PrintSurface& printer);
 
 // Where a batch run prints.
 class PrinterProvider {

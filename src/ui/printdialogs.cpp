@@ -18,7 +18,9 @@
 namespace plotvue {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 // A radio group of two items in a titled box.
@@ -43,7 +45,8 @@ void Check(QButtonGroup* group, int id) {
 
 }  // namespace
 
-// --- TForm_printconf -------------------------------------------------------------------------------
+// --- TForm_printconf
+// -------------------------------------------------------------------------------
 
 TForm_printconf::TForm_printconf(Program& program, const PrintSaved& saved, PrintSurface& printer,
                                  std::function<bool()> choosePrinter,
@@ -78,9 +81,9 @@ TForm_printconf::TForm_printconf(Program& program, const PrintSaved& saved, Prin
   content()->addLayout(checks);
 
   auto* radios = new QHBoxLayout;
-  RadioGroup_colour = TwoRadios(this, radios, QStringLiteral("ombrage"),
-                                QStringLiteral("Monochrome"),
-                                QStringLiteral("Couleur / nuance de gris"));
+  RadioGroup_colour =
+      TwoRadios(this, radios, QStringLiteral("ombrage"), QStringLiteral("Monochrome"),
+                QStringLiteral("Couleur / nuance de gris"));
   RadioGroup_orientation = TwoRadios(this, radios, QStringLiteral("Orientation"),
                                      QStringLiteral("Portrait"), QStringLiteral("Paysage"));
   content()->addLayout(radios);
@@ -121,8 +124,7 @@ TForm_printconf::TForm_printconf(Program& program, const PrintSaved& saved, Prin
 
 void TForm_printconf::ShowPrinter() {
   Label_printer->setText(Q(PrinterNameField(printer_.Name())));
-  Check(RadioGroup_orientation,
-        printer_.GetOrientation() == Orientation::Portrait ? 0 : 1);
+  Check(RadioGroup_orientation, printer_.GetOrientation() == Orientation::Portrait ? 0 : 1);
 }
 
 PrintFields TForm_printconf::Fields() const {
@@ -152,7 +154,8 @@ void TForm_printconf::reject() {
   QDialog::reject();
 }
 
-// --- Tconfprin -------------------------------------------------------------------------------------
+// --- Tconfprin
+// -------------------------------------------------------------------------------------
 
 Tconfprin::Tconfprin(Program& program, HelpCallback help, QWidget* parent)
     : InputDialog(QStringLiteral("Configuration Impression"), std::move(help), parent),
@@ -219,7 +222,8 @@ void Tconfprin::reject() {
   QDialog::reject();
 }
 
-// --- TForm_printerinfo -----------------------------------------------------------------------------
+// --- TForm_printerinfo
+// -----------------------------------------------------------------------------
 
 TForm_printerinfo::TForm_printerinfo(const PrinterCaps& caps, QWidget* parent) : QDialog(parent) {
   setWindowTitle(Q(caps.name));
@@ -246,7 +250,8 @@ TForm_printerinfo::TForm_printerinfo(const PrinterCaps& caps, QWidget* parent) :
   layout->addLayout(buttons);
 }
 
-// --- PrintCommands ---------------------------------------------------------------------------------
+// --- PrintCommands
+// ---------------------------------------------------------------------------------
 
 PrintCommands::PrintCommands(Program& program, TFtavogra& window, HelpCallback help)
     : program_(program), window_(window), help_(std::move(help)) {
@@ -322,8 +327,7 @@ bool PrintCommands::Print(QWidget* parent, const std::function<void(TForm_printc
   return printed;
 }
 
-void PrintCommands::PrinterSettings(QWidget* parent,
-                                    const std::function<void(Tconfprin&)>& hook) {
+void PrintCommands::PrinterSettings(QWidget* parent, const std::function<void(Tconfprin&)>& hook) {
   program_.ErrorFlag = false;
   Tconfprin dialog(program_, help_, parent);
   if (hook) {

@@ -57,7 +57,7 @@ class TForm_printconf : public InputDialog {
   QLineEdit* Edit_originX = nullptr;
   QLineEdit* Edit_originY = nullptr;
   QCheckBox* CheckBox_border = nullptr;
-  QCheckBox* CheckBox_fit = nullptr;  // "ajuster"
+  QCheckBox* CheckBox_fit = nullptr;               // "ajuster"
   QButtonGroup* RadioGroup_colour = nullptr;       // "ombrage"
   QButtonGroup* RadioGroup_orientation = nullptr;  // "Portrait", "Paysage"
   QPushButton* Button_printer = nullptr;
@@ -88,8 +88,8 @@ class Tconfprin : public InputDialog {
   QPushButton* Button_copy = nullptr;  // "<": scale x into scale y
   QLineEdit* Edit_originX = nullptr;
   QLineEdit* Edit_originY = nullptr;
-  QCheckBox* CheckBox_border = nullptr;            // "Contour"
-  QButtonGroup* RadioGroup_colour = nullptr;       // "Ombrage"
+  QCheckBox* CheckBox_border = nullptr;       // "Contour"
+  QButtonGroup* RadioGroup_colour = nullptr;  // "Ombrage"
 
  private:
   Program& program_;

@@ -65,9 +65,9 @@ Canvas* QtPrintSurface::BeginDoc(std::string& error) {
   const bool begun = painter_.begin(&printer_);
   if (!begun) {
     if (!target_.isEmpty()) printer_.setOutputFileName(target_);
-    error = target_.isEmpty() ? "l'imprimante " + Utf8(printer_.printerName()) +
-                                    " n'accepte pas le travail !"
-                              : "le fichier " + Utf8(target_) + " ne peut pas être écrit !";
+    error = target_.isEmpty()
+                ? "l'imprimante " + Utf8(printer_.printerName()) + " n'accepte pas le travail !"
+                : "le fichier " + Utf8(target_) + " ne peut pas être écrit !";
     QFile::remove(partial_);
     target_.clear();
     partial_.clear();

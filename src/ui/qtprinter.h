@@ -44,7 +44,7 @@ class QtPrintSurface : public PrintSurface {
   QPainter painter_;
   QtCanvasState state_;
   std::unique_ptr<QtCanvas> canvas_;
-  QString target_;  // the PDF file to write; empty for a printer
+  QString target_;   // the PDF file to write; empty for a printer
   QString partial_;  // the name it is written under until complete
 };
 

@@ -328,8 +328,7 @@ TEST(BatchPrint, EveryFileGoesIntoItsPdfWithoutAPrinter) {
   BatchContext context;
   context.print = MakeBatchPrintStep(provider);
   std::ostringstream out;
-  const int code =
-      RunBatch(program, {(scratch.dir / "*.plt").string(), "/G"}, out, context);
+  const int code = RunBatch(program, {(scratch.dir / "*.plt").string(), "/G"}, out, context);
   EXPECT_EQ(code, 0);
   ASSERT_EQ(provider->pdfs.size(), 2u);
   std::sort(provider->pdfs.begin(), provider->pdfs.end());
@@ -370,8 +369,8 @@ TEST(BatchPrint, CommandLineWritesOnePdfPerFileWithoutPrinters) {
   const std::string dir = scratch.dir.string();
   int status = 0;
   const std::string err = testing::RunCommand(
-      "cd '" + dir + "' && CUPS_SERVER=/nonexistent/cups.sock PLOTVUE_HOME='" + dir +
-          "/.home' '" + PLOTVUE_EXE + "' 'A*.plt' /G 2>&1 >/dev/null </dev/null",
+      "cd '" + dir + "' && CUPS_SERVER=/nonexistent/cups.sock PLOTVUE_HOME='" + dir + "/.home' '" +
+          PLOTVUE_EXE + "' 'A*.plt' /G 2>&1 >/dev/null </dev/null",
       status);
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #ifdef PLOTVUE_WITH_PRINTING
@@ -388,8 +387,7 @@ TEST(BatchPrint, CommandLineWritesOnePdfPerFileWithoutPrinters) {
     in.read(head.data(), 5);
     EXPECT_EQ(head, "%PDF-");
     if (!testing::HaveProgram("pdfinfo")) continue;
-    const std::string info =
-        testing::RunCommand("pdfinfo '" + pdf + "' | tr -s ' '", status);
+    const std::string info = testing::RunCommand("pdfinfo '" + pdf + "' | tr -s ' '", status);
     EXPECT_NE(info.find("Pages: 1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
   }

@@ -220,10 +220,9 @@ TEST(PrintToPdf, CornerFrameOriginAndMonochrome) {
   EXPECT_GT(Near(page, fx.Rendered(printer, upperRight.x(), upperRight.y()), cyan), 0);
   // Pen 2 is drawn black: nothing but white, black and the cyan frame.
   EXPECT_GT(Count(page, IsBlack), 100);
-  EXPECT_EQ(Count(page, [](QRgb c) {
-              return !IsBlack(c) && !IsWhite(c) && (c & 0xFFFFFF) != 0x00FFFF;
-            }),
-            0);
+  EXPECT_EQ(
+      Count(page, [](QRgb c) { return !IsBlack(c) && !IsWhite(c) && (c & 0xFFFFFF) != 0x00FFFF; }),
+      0);
 
   ASSERT_TRUE(fx.PrintWith([](TForm_printconf& d) {
     d.CheckBox_border->setChecked(true);
@@ -295,8 +294,8 @@ TEST(PrintToPdf, UnwritableTargetSaysWhyAndLeavesNoFile) {
   EXPECT_FALSE(fx.PrintWith({}));
   EXPECT_TRUE(fx.program.ErrorFlag);
   ASSERT_EQ(fx.ui.errors.size(), 1u);
-  EXPECT_EQ(fx.ui.errors[0], "Erreur d'impression : le fichier " + target +
-                                 " ne peut pas être écrit !");
+  EXPECT_EQ(fx.ui.errors[0],
+            "Erreur d'impression : le fichier " + target + " ne peut pas être écrit !");
   EXPECT_FALSE(std::filesystem::exists(target));
 
   // A directory as the target.
