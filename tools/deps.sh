@@ -19,6 +19,6 @@ plotvue_install_missing() {
 PLOTVUE_BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev)
 # Independent readers that the tests feed our output to.
 PLOTVUE_TEST_PACKAGES=(python3 python3-ezdxf occt-draw gcc libc6-dev fonts-dejavu-core ghostscript hp2xx
-  fp-compiler fp-units-rtl hershey-fonts-data)
+  fp-compiler fp-units-rtl hershey-fonts-data poppler-utils cups printer-driver-cups-pdf)
 # What the benchmark scripts use.
 PLOTVUE_BENCH_PACKAGES=(time hp2xx)

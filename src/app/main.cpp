@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "app/batch.h"
+#include "app/printing.h"
 #include "base/program.h"
 #ifdef PLOTVUE_WITH_GUI
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
+#include <memory>
 #endif
 
 namespace {
@@ -50,19 +52,23 @@ std::string ExecutableDir() {
   return p.substr(0, p.rfind('/') + 1);
 }
 
-// Loads the window module (beside the executable in a build, in ../lib/plotvue when installed)
-// and runs the window. Returns -1, after saying why on stderr, when the module cannot be loaded.
-int RunWindow(int& argc, char** argv) {
+// Loads the window module (beside the executable in a build, in ../lib/plotvue when installed);
+// null, after saying why on stderr, when it cannot be loaded.
+void* LoadModule(const char* what) {
   const std::string dir = ExecutableDir();
   void* module = nullptr;
   for (const std::string& candidate : {dir + "plotvue_gui.so", dir + "../lib/plotvue/plotvue_gui.so"}) {
     module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module) break;
   }
-  if (!module) {
-    std::cerr << "plotvue: the window is not available (" << ::dlerror() << ")\n";
-    return -1;
-  }
+  if (!module) std::cerr << "plotvue: " << what << " is not available (" << ::dlerror() << ")\n";
+  return module;
+}
+
+// Runs the window. Returns -1, after saying why on stderr, when the module cannot be loaded.
+int RunWindow(int& argc, char** argv) {
+  void* module = LoadModule("the window");
+  if (!module) return -1;
   using Entry = int (*)(int*, char**);
   auto run = reinterpret_cast<Entry>(::dlsym(module, "plotvue_run_gui"));
   if (!run) {
@@ -70,6 +76,27 @@ int RunWindow(int& argc, char** argv) {
     return -1;
   }
   return run(&argc, argv);
+}
+
+// True when a batch command line asks for printing (/G or -G after the pattern).
+bool WantsPrinting(const std::vector<std::string>& args) {
+  for (std::size_t k = 1; k < args.size(); ++k) {
+    const std::string& a = args[k];
+    if (a.size() == 2 && (a[0] == '/' || a[0] == '-') && (a[1] == 'G' || a[1] == 'g')) return true;
+  }
+  return false;
+}
+
+// The printers of a batch run, from the window module's print entry (Qt on its offscreen
+// platform); null when the module cannot be loaded, and the run then says that printing is
+// not available.
+std::shared_ptr<plotvue::PrinterProvider> LoadPrinters(int& argc, char** argv) {
+  void* module = LoadModule("printing");
+  if (!module) return nullptr;
+  using Entry = plotvue::PrinterProvider* (*)(int*, char**);
+  auto entry = reinterpret_cast<Entry>(::dlsym(module, "plotvue_printer_provider"));
+  if (!entry) return nullptr;
+  return std::shared_ptr<plotvue::PrinterProvider>(entry(&argc, argv));
 }
 #endif
 
@@ -98,5 +125,11 @@ int main(int argc, char** argv) {
   if (!plotvue::LoadStartupStrokeFont(program, strokeFont, argv[0], std::cerr)) return 1;
   plotvue::BatchContext context;
   context.makeDriver = plotvue::DefaultDriverFactory(strokeFont.Font());
+#ifdef PLOTVUE_WITH_GUI
+  if (args.size() >= 2 && WantsPrinting(args)) {
+    if (std::shared_ptr<plotvue::PrinterProvider> printers = LoadPrinters(argc, argv))
+      context.print = plotvue::MakeBatchPrintStep(printers);
+  }
+#endif
   return plotvue::RunCommandLine(program, args, std::cout, context);
 }

@@ -42,6 +42,7 @@ constexpr int kMaxClientSide = 16384;
 // Help topics of the window's own dialogs.
 constexpr int kLimitsHelpTopic = 9010;
 constexpr int kWindowHelpTopic = 9300;
+constexpr int kPrintHelpTopic = 2100;
 
 QString FromUtf8(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -70,6 +71,8 @@ Thh::Thh(Program& program, QWidget* parent) : QMainWindow(parent), program_(prog
   help_->SetDefaultTopic(kWindowHelpTopic);
   program_.ui->help = help_.get();
 
+  printing_ = std::make_unique<PrintCommands>(
+      program_, *tavogra_, [this] { help_->ShowHelpTopic(kPrintHelpTopic); });
   BuildMenus();
 
   // The status line: where the cursor points in the drawing, the counts of the file shown, and
@@ -136,20 +139,12 @@ void Thh::BuildMenus() {
     connect(action, &QAction::triggered, this, slot);
     return action;
   };
-  // Items whose commands come with the converter, plotter, printing and settings dialogs stay
-  // disabled until those exist.
-  auto later = [](QMenu* menu, const char* caption) {
-    QAction* action = menu->addAction(QString::fromUtf8(caption));
-    action->setEnabled(false);
-    return action;
-  };
-
   mi_file = menuBar()->addMenu(QStringLiteral("&File"));
   mi_fileOpen = item(mi_file, "&Open...", &Thh::mi_fileOpenClick);
   mi_fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   mi_FileOpenLimit = item(mi_file, "Open &Limit...", &Thh::mi_FileOpenLimitClick);
   mi_FileSaveAs = item(mi_file, "Save &As...", &Thh::mi_FileSaveAsClick);
-  mi_print = later(mi_file, "&Print");
+  mi_print = item(mi_file, "&Print", &Thh::mi_printClick);
   mi_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   mi_plot = item(mi_file, "Plo&t", &Thh::mi_plotClick);
   mi_recentSeparator = mi_file->addSeparator();
@@ -180,7 +175,7 @@ void Thh::BuildMenus() {
   mi_optionsPenTable = item(mi_options, "Pen Table", &Thh::mi_optionsPenTableClick);
   mi_optionsDirectories =
       item(mi_options, "Directories", &Thh::mi_optionsDirectoriesClick);
-  mi_optionsPrinter = later(mi_options, "Printer");
+  mi_optionsPrinter = item(mi_options, "Printer", &Thh::mi_optionsPrinterClick);
   mi_optionsGraphics = item(mi_options, "Graphics", &Thh::mi_optionsGraphicsClick);
   mi_optionsColours = item(mi_options, "Colours", &Thh::mi_optionsColoursClick);
   mi_options->addSeparator();
@@ -598,6 +593,16 @@ void Thh::List1Click() {
   TForm_listgraf dialog(window_->list(), this);
   dialog.exec();
 }
+
+// --- Printing ------------------------------------------------------------------------------------
+
+void Thh::mi_printClick() {
+  if (busy_) return;
+  printing_->Print(this);
+  device_->DevArrowCursor();
+}
+
+void Thh::mi_optionsPrinterClick() { printing_->PrinterSettings(this); }
 
 // --- Help ----------------------------------------------------------------------------------------
 

@@ -30,6 +30,7 @@
 #include "graphics/device.h"
 #include "graphics/raredova.h"
 #include "help/helpviewer.h"
+#include "ui/printdialogs.h"
 #include "ui/qtservices.h"
 #include "ui/tavogra.h"
 
@@ -69,6 +70,8 @@ class Thh : public QMainWindow {
   QPushButton* cancelButton() const { return cancelButton_; }
   // Where the history file goes and is read from.
   std::string historyPath() const;
+  // The printer and the saved print values of File, Print and Options, Printer.
+  PrintCommands& printing() { return *printing_; }
 
   // Menu commands.
   void mi_fileOpenClick();
@@ -84,6 +87,8 @@ class Thh : public QMainWindow {
   void mi_ConvertnewFileClick();
   void mi_optionsConverterClick();
   void mi_plotClick();
+  void mi_printClick();
+  void mi_optionsPrinterClick();
   void mi_optionsSaveClick();
   void mi_optionsLoadClick();
   void mi_optionsGraphicsClick();
@@ -173,6 +178,7 @@ class Thh : public QMainWindow {
   std::unique_ptr<DrawDevice> device_;
   std::unique_ptr<QtProgress> progress_;
   std::unique_ptr<HelpViewer> help_;
+  std::unique_ptr<PrintCommands> printing_;
   MenuCaptions captions_;
   int language_ = kFrench;
   RecentFiles recent_;

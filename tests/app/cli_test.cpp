@@ -174,9 +174,6 @@ TEST(BatchCommandLine, MessagesAndExitCodes) {
            "Erreur : pas de fichier ouvert\n"},
       {"cd '" + dir + "' && \"$PLOTVUE\" A1 /G", 1,
        "Erreur : A1 : indiquer le nom du fichier avec son extension !\n"},
-      {"cd '" + dir + "' && \"$PLOTVUE\" 'A*.plt' /G", 1,
-       "Erreur : printing is not available in this version of PLOTVUE: the files are not "
-       "printed !\n"},
   };
   for (const Case& c : cases) {
     Run2 r = RunShell(c.shell, dir);
