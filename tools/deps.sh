@@ -22,3 +22,5 @@ PLOTVUE_TEST_PACKAGES=(python3 python3-ezdxf occt-draw gcc libc6-dev fonts-dejav
   fp-compiler fp-units-rtl hershey-fonts-data poppler-utils cups printer-driver-cups-pdf)
 # What the benchmark scripts use.
 PLOTVUE_BENCH_PACKAGES=(time hp2xx)
+# What the fuzz targets need (fuzz/, the "fuzz" preset).
+PLOTVUE_FUZZ_PACKAGES=(clang libfuzzer-14-dev)
