@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <clocale>
+#include <iostream>
 
 #include "app/batch.h"
 #include "app/startup.h"
@@ -20,10 +21,15 @@ int RunGui(int& argc, char** argv, const std::vector<std::string>& args) {
   QtInteraction ui;
   Program program(ui);
   LoadStartupSettings(program);
+  // The stroke font, when the settings ask for it: the window's conversions write labels as the
+  // batch run does. A missing font has been reported; the window goes on without it.
+  StrokeFontState strokeFont;
   Thh main(program);
   ui.SetParent(&main);
   // The directories of the settings, with a message for each one that is not usable.
   CheckStartupDirectories(program);
+  LoadStartupStrokeFont(program, strokeFont, argc > 0 ? argv[0] : "", std::cerr);
+  main.SetStrokeFont(strokeFont.Font());
   if (args.empty()) main.ShowLogo();
   main.show();
   if (args.size() == 1) {

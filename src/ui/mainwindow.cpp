@@ -475,7 +475,7 @@ void Thh::ConvertCommand(bool newFile) {
     return;
   }
   if (!driver_) {
-    driver_ = MakeOutputDriver(program_);
+    driver_ = MakeOutputDriver(program_, strokeFont_);
     driver_->options.beep = [] { QApplication::beep(); };
   }
   auto dialog = [this] {
@@ -506,7 +506,7 @@ void Thh::ConvertCommand(bool newFile) {
 
 void Thh::mi_optionsConverterClick() {
   if (busy_) return;
-  if (!driver_) driver_ = MakeOutputDriver(program_);
+  if (!driver_) driver_ = MakeOutputDriver(program_, strokeFont_);
   program_.ErrorFlag = false;
   AskConverterSettings(program_, driver_->options.garmin, OpenInEditor);
   program_.ErrorFlag = false;

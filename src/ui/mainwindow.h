@@ -47,6 +47,9 @@ class Thh : public QMainWindow {
   // Shows a file named on the command line, dropped on the window or given by the desktop.
   // Returns false when it could not be read (the window keeps its previous picture).
   bool OpenNamedFile(const std::string& path);
+  // The stroke font loaded at start-up for the labels of conversions (null: none); it must
+  // outlive the window.
+  void SetStrokeFont(const StrokeFont* font) { strokeFont_ = font; }
   // Shows the program's logo (start-up without a file).
   void ShowLogo();
   // Caption and application title from the current file.
@@ -193,6 +196,7 @@ class Thh : public QMainWindow {
   // Convert and Plot: the output driver of the program run (made at the first conversion) and
   // the plotter dialog's choice.
   std::unique_ptr<PlotDriver> driver_;
+  const StrokeFont* strokeFont_ = nullptr;
   PlotterChoice plotter_;
 };
 
