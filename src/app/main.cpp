@@ -12,11 +12,11 @@
 #include "app/batch.h"
 #include "app/printing.h"
 #include "base/program.h"
+#include "config/paths.h"
 #ifdef PLOTVUE_WITH_GUI
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <climits>
 #include <memory>
 #endif
 
@@ -43,19 +43,11 @@ bool WantsWindow(const std::vector<std::string>& args) {
 }
 
 #ifdef PLOTVUE_WITH_GUI
-// The directory of the running executable, ending in "/".
-std::string ExecutableDir() {
-  char path[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "./";
-  std::string p(path, static_cast<std::size_t>(n));
-  return p.substr(0, p.rfind('/') + 1);
-}
-
 // Loads the window module (beside the executable in a build, in ../lib/plotvue when installed);
 // null, after saying why on stderr, when it cannot be loaded.
 void* LoadModule(const char* what) {
-  const std::string dir = ExecutableDir();
+  std::string dir = plotvue::ExecutableDir();
+  if (dir.empty()) dir = "./";
   void* module = nullptr;
   for (const std::string& candidate : {dir + "plotvue_gui.so", dir + "../lib/plotvue/plotvue_gui.so"}) {
     module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);

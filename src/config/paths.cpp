@@ -53,6 +53,12 @@ std::string TempDirectory() {
   return WithTrailingSlash(tmp.empty() ? std::string("/tmp") : tmp);
 }
 
+std::string ExecutableDir() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : DirectoryPart(self.string());
+}
+
 std::vector<std::string> DataDirs(const std::string& exePath) {
   std::vector<std::string> dirs;
   auto add = [&dirs](const std::string& dir) {
@@ -64,12 +70,8 @@ std::vector<std::string> DataDirs(const std::string& exePath) {
   add(ec ? std::string("./") : WithTrailingSlash(cwd.string()));
   add(SettingsDir());
 
-  std::string exe = exePath;
-  if (exe.find('/') == std::string::npos) {
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    exe = ec ? std::string() : self.string();
-  }
-  std::string exeDir = DirectoryPart(exe);
+  const std::string exeDir =
+      exePath.find('/') == std::string::npos ? ExecutableDir() : DirectoryPart(exePath);
   if (!exeDir.empty()) add(exeDir + "../share/plotvue/");
 
 #ifdef PLOTVUE_SOURCE_DATA_DIR

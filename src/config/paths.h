@@ -22,6 +22,9 @@ std::string EnsureDir(const std::string& dir);
 // The directory for temporary files, ending in "/": $TMPDIR when set, else /tmp.
 std::string TempDirectory();
 
+// The directory of the running executable, ending in "/"; empty when it cannot be found.
+std::string ExecutableDir();
+
 // The directories searched for shipped data, in this order, each ending in "/": the current
 // directory, the settings directory, "<directory of the executable>/../share/plotvue/", and the
 // source tree's data directory when the program runs from a build; a directory that comes up

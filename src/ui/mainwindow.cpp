@@ -48,9 +48,6 @@ QString FromUtf8(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// A menu text shows "&" as an access key: a path's own "&" is doubled.
-QString MenuText(const std::string& caption) { return FromUtf8(caption); }
-
 QString RecentMenuText(int index, const std::string& path) {
   // The "&" + index prefix stays an access key; the rest is the path as it is.
   const std::string caption = RecentCaption(index, path);
@@ -209,27 +206,27 @@ void Thh::BuildMenus() {
 
 void Thh::ApplyCaptions() {
   const MenuCaptions& c = captions_;
-  mi_file->setTitle(MenuText(c.mi_file));
-  mi_fileOpen->setText(MenuText(c.mi_fileOpen));
-  mi_FileOpenLimit->setText(MenuText(c.mi_FileOpenLimit));
-  mi_FileSaveAs->setText(MenuText(c.mi_FileSaveAs));
-  mi_print->setText(MenuText(c.mi_print));
-  mi_plot->setText(MenuText(c.mi_plot));
-  mi_fileexit->setText(MenuText(c.mi_fileexit));
-  mi_View->setTitle(MenuText(c.mi_View));
-  mi_ViewClear->setText(MenuText(c.mi_ViewClear));
-  mi_ViewRedraw->setText(MenuText(c.mi_ViewRedraw));
-  mi_ViewRegen->setText(MenuText(c.mi_ViewRegen));
-  mi_convert->setTitle(MenuText(c.mi_convert));
-  mi_convertCurFile->setText(MenuText(c.mi_convertCurFile));
-  mi_ConvertnewFile->setText(MenuText(c.mi_ConvertnewFile));
-  mi_options->setTitle(MenuText(c.mi_options));
-  mi_optionsColours->setText(MenuText(c.mi_optionsColours));
-  mi_help->setTitle(MenuText(c.mi_help));
-  mi_infoDemo->setText(MenuText(c.mi_infoDemo));
-  mi_helpwww->setText(MenuText(c.mi_helpwww));
-  mi_helpemail->setText(MenuText(c.mi_helpemail));
-  mi_helplanguage->setTitle(MenuText(c.LanguageMenuCaption()));
+  mi_file->setTitle(FromUtf8(c.mi_file));
+  mi_fileOpen->setText(FromUtf8(c.mi_fileOpen));
+  mi_FileOpenLimit->setText(FromUtf8(c.mi_FileOpenLimit));
+  mi_FileSaveAs->setText(FromUtf8(c.mi_FileSaveAs));
+  mi_print->setText(FromUtf8(c.mi_print));
+  mi_plot->setText(FromUtf8(c.mi_plot));
+  mi_fileexit->setText(FromUtf8(c.mi_fileexit));
+  mi_View->setTitle(FromUtf8(c.mi_View));
+  mi_ViewClear->setText(FromUtf8(c.mi_ViewClear));
+  mi_ViewRedraw->setText(FromUtf8(c.mi_ViewRedraw));
+  mi_ViewRegen->setText(FromUtf8(c.mi_ViewRegen));
+  mi_convert->setTitle(FromUtf8(c.mi_convert));
+  mi_convertCurFile->setText(FromUtf8(c.mi_convertCurFile));
+  mi_ConvertnewFile->setText(FromUtf8(c.mi_ConvertnewFile));
+  mi_options->setTitle(FromUtf8(c.mi_options));
+  mi_optionsColours->setText(FromUtf8(c.mi_optionsColours));
+  mi_help->setTitle(FromUtf8(c.mi_help));
+  mi_infoDemo->setText(FromUtf8(c.mi_infoDemo));
+  mi_helpwww->setText(FromUtf8(c.mi_helpwww));
+  mi_helpemail->setText(FromUtf8(c.mi_helpemail));
+  mi_helplanguage->setTitle(FromUtf8(c.LanguageMenuCaption()));
 }
 
 void Thh::LanguageCommand(int language) {
@@ -271,6 +268,7 @@ void Thh::RestoreWindowMemory() {
     for (const QScreen* screen : QGuiApplication::screens()) {
       if (screen->availableGeometry().intersects(wanted)) {
         setGeometry(wanted);
+        placeRemembered_ = true;
         return;
       }
     }
@@ -288,7 +286,7 @@ void Thh::ApplySettings() {
   tavogra_->SetClientSize(client);
   tavogra_->SetBackground(ToQColor(RgbFromColourValue(s.BackgroundColour)));
   tavogra_->updateGeometry();
-  if (!ReadWindowMemory(program_).hasGeometry)
+  if (!placeRemembered_)
     resize(client.width(),
            client.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }

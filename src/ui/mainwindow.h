@@ -189,6 +189,7 @@ class Thh : public QMainWindow {
   bool busy_ = false;
   bool closeAfterRun_ = false;
   bool cancelled_ = false;
+  bool placeRemembered_ = false;  // the window took its place of the last run
   bool demoRunning_ = false;
   bool demoStop_ = false;
   // Convert, Current File (or NewFile): the converter dialog, the prompts, the conversion.

@@ -1,10 +1,7 @@
 #include "ui/manual.h"
 
-#include <unistd.h>
-
-#include <climits>
-
 #include "base/fileutil.h"
+#include "config/paths.h"
 #include "config/settings.h"
 
 namespace plotvue {
@@ -12,19 +9,12 @@ namespace {
 
 constexpr const char* kMakersAddress = "plotvue@localhost";
 
-std::string ExecutableDir() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return {};
-  const std::string p(path, static_cast<std::size_t>(n));
-  return p.substr(0, p.rfind('/') + 1);
-}
-
 }  // namespace
 
 std::string ManualPath() {
-  const std::string installed = ExecutableDir() + "../share/doc/plotvue/index.html";
-  if (!ExecutableDir().empty() && PathExists(installed)) return installed;
+  const std::string exeDir = ExecutableDir();
+  const std::string installed = exeDir + "../share/doc/plotvue/index.html";
+  if (!exeDir.empty() && PathExists(installed)) return installed;
 #ifdef PLOTVUE_SOURCE_DIR
   const std::string source = std::string(PLOTVUE_SOURCE_DIR) + "/docs/manual.html";
   if (PathExists(source)) return source;

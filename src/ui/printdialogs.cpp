@@ -43,6 +43,30 @@ void Check(QButtonGroup* group, int id) {
   if (QAbstractButton* b = group->button(id)) b->setChecked(true);
 }
 
+// The fields the print dialog and the printer settings dialog share: scales, origins, border
+// and colour mode.
+template <class Dialog>
+void ShowSharedFields(Dialog& d, const PrintFields& f) {
+  d.Edit_scaleX->setText(Q(f.scaleX));
+  d.Edit_scaleY->setText(Q(f.scaleY));
+  d.Edit_originX->setText(Q(f.originX));
+  d.Edit_originY->setText(Q(f.originY));
+  d.CheckBox_border->setChecked(f.border);
+  Check(d.RadioGroup_colour, f.colourItem);
+}
+
+template <class Dialog>
+PrintFields SharedFields(const Dialog& d) {
+  PrintFields f;
+  f.scaleX = S(d.Edit_scaleX->text());
+  f.scaleY = S(d.Edit_scaleY->text());
+  f.originX = S(d.Edit_originX->text());
+  f.originY = S(d.Edit_originY->text());
+  f.border = d.CheckBox_border->isChecked();
+  f.colourItem = d.RadioGroup_colour->checkedId() == 1 ? 1 : 0;
+  return f;
+}
+
 }  // namespace
 
 // --- TForm_printconf
@@ -104,13 +128,8 @@ TForm_printconf::TForm_printconf(Program& program, const PrintSaved& saved, Prin
 
   // Opening: the saved values become the current ones, the printer takes the saved orientation.
   const PrintFields f = OpenPrintDialog(saved, program_.settings, printer_);
-  Edit_scaleX->setText(Q(f.scaleX));
-  Edit_scaleY->setText(Q(f.scaleY));
-  Edit_originX->setText(Q(f.originX));
-  Edit_originY->setText(Q(f.originY));
-  CheckBox_border->setChecked(f.border);
+  ShowSharedFields(*this, f);
   CheckBox_fit->setChecked(false);
-  Check(RadioGroup_colour, f.colourItem);
   Check(RadioGroup_orientation, f.orientationItem);
   ShowPrinter();
 
@@ -128,13 +147,7 @@ void TForm_printconf::ShowPrinter() {
 }
 
 PrintFields TForm_printconf::Fields() const {
-  PrintFields f;
-  f.scaleX = S(Edit_scaleX->text());
-  f.scaleY = S(Edit_scaleY->text());
-  f.originX = S(Edit_originX->text());
-  f.originY = S(Edit_originY->text());
-  f.border = CheckBox_border->isChecked();
-  f.colourItem = RadioGroup_colour->checkedId() == 1 ? 1 : 0;
+  PrintFields f = SharedFields(*this);
   f.orientationItem = RadioGroup_orientation->checkedId() == 1 ? 1 : 0;
   return f;
 }
@@ -190,27 +203,12 @@ Tconfprin::Tconfprin(Program& program, HelpCallback help, QWidget* parent)
                                 QStringLiteral("Couleur / Niveau de gris"));
   content()->addLayout(row);
 
-  const PrintFields f = FieldsFromSettings(program_.settings, Orientation::Portrait);
-  Edit_scaleX->setText(Q(f.scaleX));
-  Edit_scaleY->setText(Q(f.scaleY));
-  Edit_originX->setText(Q(f.originX));
-  Edit_originY->setText(Q(f.originY));
-  CheckBox_border->setChecked(f.border);
-  Check(RadioGroup_colour, f.colourItem);
+  ShowSharedFields(*this, FieldsFromSettings(program_.settings, Orientation::Portrait));
   connect(Button_copy, &QPushButton::clicked, this,
           [this] { Edit_scaleY->setText(Edit_scaleX->text()); });
 }
 
-PrintFields Tconfprin::Fields() const {
-  PrintFields f;
-  f.scaleX = S(Edit_scaleX->text());
-  f.scaleY = S(Edit_scaleY->text());
-  f.originX = S(Edit_originX->text());
-  f.originY = S(Edit_originY->text());
-  f.border = CheckBox_border->isChecked();
-  f.colourItem = RadioGroup_colour->checkedId() == 1 ? 1 : 0;
-  return f;
-}
+PrintFields Tconfprin::Fields() const { return SharedFields(*this); }
 
 void Tconfprin::accept() {
   TakePrintFields(Fields(), program_.settings);
