@@ -37,19 +37,23 @@ ByteSource::~ByteSource() {
 }
 
 bool ByteSource::Open(const std::string& path, ByteSource* out) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking, so that a FIFO with no writer does not hang the open.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  // Only regular files: a run reads its file more than once (scan, then convert or draw), which
+  // a FIFO cannot give twice, and a device such as /dev/zero would never end.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (out->fd_ >= 0) ::close(out->fd_);
   out->fd_ = fd;
   out->buf_.assign(kBufferSize + kPadding, 0);
   out->pos_ = out->end_ = out->buf_.data();
   out->base_ = 0;
-  out->size_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  out->size_ = static_cast<std::uint64_t>(st.st_size);
   out->failed_ = false;
   out->eof_ = false;
 #ifdef POSIX_FADV_SEQUENTIAL

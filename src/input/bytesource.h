@@ -27,7 +27,7 @@ class ByteSource {
   ~ByteSource();
 
   // Opens a file for reading. Fails (returns false) when the path cannot be opened for reading
-  // or names a directory.
+  // or names anything but a regular file (a directory, a FIFO, a device).
   static bool Open(const std::string& path, ByteSource* out);
 
   // The next byte (0..255), or -1 at the end of the data. A read error also ends the data and

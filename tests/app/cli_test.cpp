@@ -1,6 +1,7 @@
 // The plotvue executable's command line without a window: `plotvue FILE /I`, the usage text
 // and batch runs, each run as a separate process with a settings directory of its own.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -72,6 +73,20 @@ TEST(CommandLine, UnreadableFileGivesTheMessagesAndExitCode1) {
             "Erreur : fichier /nonexistent/C.plt introuvable ou accès impossible !\n"
             "Erreur : pas de fichier ouvert\n");
   EXPECT_EQ(RunPlotvue("/tmp /I").exitCode, 1);
+}
+
+// A run reads its plot file more than once, so only regular files are taken: a FIFO (here with
+// no writer, which must not hang the open), an endless device and a directory are refused.
+TEST(CommandLine, PlotFileThatIsNoRegularFileIsRefused) {
+  std::string dir = TempDir();
+  ASSERT_EQ(mkfifo((dir + "/F.plt").c_str(), 0600), 0);
+  for (const std::string& path : {dir + "/F.plt", std::string("/dev/zero"), dir}) {
+    Result r = RunPlotvue("'" + path + "' /I", true);
+    EXPECT_EQ(r.exitCode, 1) << path;
+    EXPECT_EQ(r.out, "Erreur : fichier " + path +
+                         " introuvable ou accès impossible !\nErreur : pas de fichier ouvert\n");
+  }
+  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST(CommandLine, ReadErrorPartWayGivesExitCode1) {
