@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
+#include <vector>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -229,6 +234,77 @@ TEST(BatchCommandLine, SingleFileFormsNeedNoStrokeFont) {
   Run2 info = RunShell(run + "A1.plt /I", dir);
   EXPECT_NE(info.out.find("Drawing elements: 1\n"), std::string::npos) << info.out;
   std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// Every file under `root`, as paths relative to it, sorted.
+std::vector<std::string> FilesUnder(const std::string& root) {
+  std::vector<std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+    if (!e.is_directory()) files.push_back(std::filesystem::relative(e.path(), root).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The HP-GL output takes the /F name as it is given: a name with "..", an absolute path, blanks or
+// non-ASCII letters is written exactly there and nowhere else; a name longer than the file
+// system takes, or in a directory that does not exist, is refused with a message and writes
+// nothing; the source is never the target.
+TEST(BatchCommandLine, OutputNamesAreTakenAsGivenOrRefused) {
+  const std::string root = TempDir();
+  const std::string dir = root + "/work";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "/s.plt") << "IN;SP1;PD400,0;";
+  struct Case {
+    std::string name;
+    std::string written;  // relative to root; empty when refused
+  };
+  const Case cases[] = {
+      {"../up", "up.plt"},
+      {root + "/abs", "abs.plt"},
+      {"with blanks", "work/with blanks.plt"},
+      {"na\xc3\xafve-\xc3\xa9", "work/na\xc3\xafve-\xc3\xa9.plt"},
+      {std::string(300, 'x'), ""},
+      {"missing/../../x", ""},
+      {"s", ""},
+  };
+  for (const Case& c : cases) {
+    Run2 r = RunShell("cd '" + dir + "' && \"$PLOTVUE\" s.plt /CPLT '/F" + c.name + "'", root);
+    std::vector<std::string> expected = {"work/s.plt"};
+    if (!c.written.empty()) expected.push_back(c.written);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesUnder(root), expected) << c.name;
+    EXPECT_EQ(r.exitCode, c.written.empty() ? 1 : 0) << c.name << "\n" << r.err;
+    if (c.written.empty()) {
+      EXPECT_NE(r.err.find("Erreur : "), std::string::npos) << c.name;
+    } else {
+      std::filesystem::remove(root + "/" + c.written);
+    }
+  }
+  std::ifstream src(dir + "/s.plt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(src), {}), "IN;SP1;PD400,0;");
+  std::filesystem::remove_all(root);
+}
+
+// A settings file that is a directory, or that cannot be read, is passed over as a missing one
+// is: the run works with the default settings and leaves the settings file as it was.
+TEST(BatchCommandLine, SettingsFileThatCannotBeReadLeavesTheDefaults) {
+  const std::string dir = TempDir();
+  std::ofstream(dir + "/s.plt") << "IN;SP1;PD400,0;";
+  std::filesystem::create_directories(dir + "/home/plotvue.cfg");
+  Run2 r = RunShell("cd '" + dir + "' && PLOTVUE_HOME='" + dir + "/home' \"$PLOTVUE\" s.plt /CPS", dir);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::is_directory(dir + "/home/plotvue.cfg"));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/s.ps"));
+  std::filesystem::remove(dir + "/s.ps");
+  if (::geteuid() != 0) {  // root reads a file whatever its mode
+    std::filesystem::remove(dir + "/home/plotvue.cfg");
+    std::ofstream(dir + "/home/plotvue.cfg") << "not settings\n";
+    ::chmod((dir + "/home/plotvue.cfg").c_str(), 0);
+    r = RunShell("cd '" + dir + "' && PLOTVUE_HOME='" + dir + "/home' \"$PLOTVUE\" s.plt /CPS", dir);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(dir + "/s.ps"));
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST(BatchCommandLine, ConvertsEveryMatchIntoTheCurrentDirectory) {
