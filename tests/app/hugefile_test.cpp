@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include <atomic>
 
 namespace {
 
@@ -47,7 +47,7 @@ struct ChildRun {
 // Runs PLOTVUE_EXE with `args` in `env` (NAME=VALUE entries added to the environment), stdout
 // into `outPath`, and reports its exit code and peak memory.
 ChildRun RunPlotvue(const std::vector<std::string>& args, const std::vector<std::string>& env,
-               const std::string& outPath) {
+                    const std::string& outPath) {
   ChildRun r;
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -115,9 +115,9 @@ TEST(HugeFile, ScansAndConvertsMoreThan3GbInConstantMemory) {
   EXPECT_EQ(scan.exitCode, 0) << text;
   EXPECT_NE(text.find("File size: " + std::to_string(size) + " Bytes\n"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("x/y max.: 0.025 / 0.025\nDrawing elements: " +
-                      std::to_string(kElements) + "\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("x/y max.: 0.025 / 0.025\nDrawing elements: " + std::to_string(kElements) + "\n"),
+      std::string::npos)
       << text;
   EXPECT_LT(scan.peakKb, 64 * 1024) << "scan peak " << scan.peakKb << " KB";
 
